@@ -1,0 +1,2 @@
+// Placeholder until the saver window lands.
+int main() { return 0; }

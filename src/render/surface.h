@@ -1,0 +1,54 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace vistaloom {
+
+// A picture surface: 32-bit XRGB pixels (0x00RRGGBB, the layout of QImage::Format_RGB32),
+// rows top-down, `stride` pixels per row. The UI shows a surface by wrapping its memory.
+struct Surface {
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t stride = 0;  // in pixels
+    std::vector<uint32_t> pixels;
+
+    Surface() = default;
+    Surface(int32_t w, int32_t h, uint32_t fill = 0) { resize(w, h, fill); }
+
+    // Negative sizes count as 0. Contents are replaced by `fill`.
+    void resize(int32_t w, int32_t h, uint32_t fill = 0);
+    void fill(uint32_t pixel);
+    bool empty() const { return width <= 0 || height <= 0; }
+
+    uint32_t* row(int32_t y) { return pixels.data() + static_cast<size_t>(y) * stride; }
+    const uint32_t* row(int32_t y) const { return pixels.data() + static_cast<size_t>(y) * stride; }
+    uint32_t at(int32_t x, int32_t y) const { return row(y)[x]; }
+    uint32_t& at(int32_t x, int32_t y) { return row(y)[x]; }
+};
+
+struct Rect {
+    int32_t x = 0;
+    int32_t y = 0;
+    int32_t w = 0;
+    int32_t h = 0;
+    bool operator==(const Rect&) const = default;
+};
+
+// Plain rectangle copy (the only raster operation the saver uses), clipped against both the
+// source and the target on all four sides. Returns the target rectangle actually written
+// (w or h 0 when nothing was). Source and target may be the same surface only when the
+// rectangles do not overlap.
+Rect blit(Surface& target, int32_t dx, int32_t dy, const Surface& source, int32_t sx, int32_t sy,
+          int32_t w, int32_t h);
+
+// Colours in the rules are 0x00BBGGRR (red in the low byte); pixels are 0x00RRGGBB.
+// This is the only place that converts between the two.
+constexpr uint32_t pixel_from_color(uint32_t color) {
+    return ((color & 0xFFu) << 16) | (color & 0xFF00u) | ((color >> 16) & 0xFFu);
+}
+constexpr uint32_t color_from_pixel(uint32_t pixel) {
+    return ((pixel & 0xFFu) << 16) | (pixel & 0xFF00u) | ((pixel >> 16) & 0xFFu);
+}
+
+}  // namespace vistaloom

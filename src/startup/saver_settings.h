@@ -1,0 +1,47 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+namespace vistaloom {
+
+// One field per stored key, named like the key. Switches and numbers stay text in memory,
+// as they are stored; only the three 32-bit whole numbers are converted while loading.
+struct SaverSettings {
+    std::string active_module;
+    std::string random_theme = "0";
+    std::string gradients_on = "1";
+    std::string borders_on = "1";
+    int32_t sprite_active = 4;
+    std::string frame_rate = "20";
+    int32_t speed_scale = 10;
+    std::string mute_audio = "0";
+    std::string random_music = "1";
+    std::string custom_music_flag = "0";
+    std::string random_pictures = "0";
+    std::string custom_picture_flag = "0";
+    std::string save_wallpaper = "0";
+    std::string mouse_sensitivity = "7";
+    std::string scene_duration = "40";
+    std::string objects_off = "0";
+    std::string scale_background = "1";
+    std::string show_time = "1";
+    std::string wav_devicename = "WaveAudio";
+    std::string midi_devicename = "Sequencer";
+    std::string mp3_devicename = "MPEGVideo";
+    std::string welcome = "1";
+    int32_t first_time_running = 1;
+};
+
+// A hand-edited settings file can hold any number. The store keeps what it holds; these are
+// the values as used, brought into the range of the options dialog's controls.
+int32_t sprite_active_in_range(const SaverSettings& s);      // 1..10
+int32_t frame_rate_in_range(const SaverSettings& s);         // 10..60
+int32_t speed_scale_in_range(const SaverSettings& s);        // 1..20
+int32_t mouse_sensitivity_in_range(const SaverSettings& s);  // 2..50
+
+// A switch is on when its text is numerically equal to 1 (a stored "1" equals 1).
+bool is_one(const std::string& text);
+// A switch is "not 0" where the written rule says non-zero.
+bool is_nonzero(const std::string& text);
+
+}  // namespace vistaloom

@@ -1,0 +1,2 @@
+// Placeholder until the theme tool lands.
+int main() { return 0; }
