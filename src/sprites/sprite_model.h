@@ -46,4 +46,62 @@ struct SpriteTables {
     std::array<double, 51> speed_y{};
 };
 
+// Frees a slot. Only `active`, `motion` and `picture` change; the rest keeps its last values.
+inline void reset_sprite(SpriteTables& t, int32_t slot) {
+    sprite_rec& s = t.sprites[slot];
+    s.active = 0;
+    s.motion = kMotionNone;
+    s.picture = 0;
+}
+
+inline void place_sprite(SpriteTables& t, int32_t slot, double x, double y, int32_t cell,
+                         int32_t picture) {
+    sprite_rec& s = t.sprites[slot];
+    s.x = x;
+    s.y = y;
+    s.cell = cell;
+    s.active = 1;
+    s.picture = picture;
+}
+
+inline void set_straight_motion(SpriteTables& t, int32_t slot, double dx, double dy, double left,
+                                double top, double right, double bottom) {
+    sprite_rec& s = t.sprites[slot];
+    s.dx = dx;
+    s.dy = dy;
+    s.param1 = left;
+    s.param2 = top;
+    s.param3 = right;
+    s.param4 = bottom;
+    s.motion = kMotionStraight;
+}
+
+inline void set_accelerating_motion(SpriteTables& t, int32_t slot, double dx, double dy, double ax,
+                                    double ay, double left, double top, double right,
+                                    double bottom) {
+    sprite_rec& s = t.sprites[slot];
+    s.dx = dx;
+    s.dy = dy;
+    s.param1 = ax;
+    s.param2 = ay;
+    s.param3 = left;
+    s.param4 = top;
+    s.param5 = right;
+    s.param6 = bottom;
+    s.motion = kMotionAccelerating;
+}
+
+inline void set_cell(SpriteTables& t, int32_t n, int32_t src_x, int32_t src_y, int32_t width,
+                     int32_t height) {
+    t.cell_table[n] = CellRow{src_x, src_y, width, height};
+}
+
+// Number of live slots (1..sprite_active) whose `active` is not 0. `sprite_active` must
+// already be in 1..10.
+inline int32_t count_active_sprites(const SpriteTables& t, int32_t sprite_active) {
+    int32_t n = 0;
+    for (int32_t slot = 1; slot <= sprite_active; ++slot) n += t.sprites[slot].active != 0;
+    return n;
+}
+
 }  // namespace vistaloom
