@@ -1,0 +1,177 @@
+#include "theme_tool.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <ostream>
+
+#include "imaging/theme_files.h"
+#include "imaging/theme_info_fields.h"
+#include "imaging/theme_pack.h"
+#include "imaging/theme_verify.h"
+
+namespace vistaloom {
+
+namespace {
+
+constexpr char kUsage[] =
+    "Usage: vistaloom-theme COMMAND THEME ...\n"
+    "\n"
+    "THEME is the theme's folder and name without extension (Themes/Demo); the path of\n"
+    "its .icf file is accepted too.\n"
+    "\n"
+    "Commands:\n"
+    "  info THEME                 show the header, the music count and every item\n"
+    "  extract THEME K FILE       copy item K's bytes into FILE\n"
+    "  pack THEME --sample PICTURE --sheet JPEG [MUSIC...]\n"
+    "                             write THEME.icf and THEME.img (item 1 the sample\n"
+    "                             picture, item 2 the sprite sheet, then the music)\n"
+    "  verify THEME               check that the theme is complete and consistent\n"
+    "  --help                     show this text\n"
+    "\n"
+    "Exit status: 0 done, 1 the theme or a file is wrong, 2 the command line is wrong.\n";
+
+int usage_error(std::ostream& err, const std::string& message) {
+    err << "vistaloom-theme: " << message << "\n\n" << kUsage;
+    return 2;
+}
+
+int failure(std::ostream& err, const std::string& message) {
+    err << "vistaloom-theme: " << message << "\n";
+    return 1;
+}
+
+int command_info(const std::string& base, std::ostream& out, std::ostream& err) {
+    ThemeItems items;
+    ThemeHeader header;
+    if (!read_theme_info(items, base) || !read_theme_header(base, header))
+        return failure(err, "cannot read theme information file " + base + ".icf");
+    out << "theme: " << base << "\n"
+        << "header 1: " << header.first << "\n"
+        << "header 2: " << header.second << "\n"
+        << "header 3: " << header.music_text << "\n"
+        << "music tracks: " << items.music_count << "\n"
+        << "items: " << items.item_count << "\n";
+    int64_t offset = 0;
+    for (int32_t k = 1; k <= items.item_count; ++k) {
+        out << "item " << k << ": \"" << items.item_names[k] << "\" " << items.item_sizes[k]
+            << " bytes at offset " << offset << "\n";
+        offset += items.item_sizes[k];
+    }
+    return 0;
+}
+
+// Copies through a temporary name so an interrupted copy never looks like a finished one.
+bool copy_file_to(const std::string& from, const std::string& to) {
+    const std::string part = to + ".part";
+    {
+        std::ifstream source(from, std::ios::binary);
+        std::ofstream target(part, std::ios::binary | std::ios::trunc);
+        if (!source || !target) return false;
+        target << source.rdbuf();
+        target.close();
+        // An empty item copies no bytes, which operator<< reports as a failure on `target`.
+        if (!target && file_length(from) != 0) {
+            std::error_code ignored;
+            std::filesystem::remove(part, ignored);
+            return false;
+        }
+    }
+    std::error_code error;
+    std::filesystem::rename(part, to, error);
+    if (error) std::filesystem::remove(part, error);
+    return !error;
+}
+
+int command_extract(const std::string& base, const std::string& number, const std::string& file,
+                    std::ostream& err) {
+    int32_t k = 0;
+    if (!parse_whole_number(number, k))
+        return failure(err, "item number is not a whole number: " + number);
+    ThemeItems items;
+    if (!read_theme_info(items, base))
+        return failure(err, "cannot read theme information file " + base + ".icf");
+    if (k < 1 || k > items.item_count)
+        return failure(err, "item " + number + " does not exist; the theme has " +
+                                std::to_string(items.item_count) + " items");
+    std::string temp = extract_theme_item(items, base, k);
+    if (temp == "False")
+        return failure(err, "cannot extract item " + number + " from " + base +
+                                ".img (container missing, too short, or sizes invalid)");
+    bool copied = copy_file_to(temp, file);
+    // Only this run's file goes: a saver running at the same time keeps its own.
+    std::error_code ignored;
+    std::filesystem::remove(temp, ignored);
+    if (!copied) return failure(err, "cannot write " + file);
+    return 0;
+}
+
+int command_pack(const std::vector<std::string>& args, std::ostream& err) {
+    ThemePackRequest request;
+    request.base_path = theme_base_path(args[1]);
+    for (size_t i = 2; i < args.size(); ++i) {
+        if (args[i] == "--sample" || args[i] == "--sheet") {
+            if (i + 1 >= args.size()) return usage_error(err, args[i] + " needs a file");
+            (args[i] == "--sample" ? request.sample_path : request.sheet_path) = args[i + 1];
+            ++i;
+        } else if (args[i].rfind("--", 0) == 0) {
+            return usage_error(err, "unknown option " + args[i]);
+        } else {
+            request.music_paths.push_back(args[i]);
+        }
+    }
+    if (request.sample_path.empty() || request.sheet_path.empty())
+        return usage_error(err, "pack needs --sample PICTURE and --sheet JPEG");
+    std::string error = pack_theme(request);
+    if (!error.empty()) return failure(err, error);
+    return 0;
+}
+
+int command_verify(const std::string& base, std::ostream& out, std::ostream& err) {
+    std::vector<std::string> problems = verify_theme(base);
+    if (problems.empty()) {
+        out << base << ": OK\n";
+        return 0;
+    }
+    for (const auto& problem : problems)
+        err << "vistaloom-theme: " << base << ": " << problem << "\n";
+    return 1;
+}
+
+}  // namespace
+
+std::string theme_base_path(const std::string& theme) {
+    if (theme.size() > 4) {
+        std::string tail = theme.substr(theme.size() - 4);
+        for (char& c : tail)
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (tail == ".icf") return theme.substr(0, theme.size() - 4);
+    }
+    return theme;
+}
+
+int run_theme_tool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.empty()) return usage_error(err, "no command given");
+    const std::string& command = args[0];
+    if (command == "--help" || command == "-h" || command == "help") {
+        out << kUsage;
+        return 0;
+    }
+    if (command == "info" || command == "verify") {
+        if (args.size() != 2) return usage_error(err, command + " takes one THEME");
+        const std::string base = theme_base_path(args[1]);
+        return command == "info" ? command_info(base, out, err) : command_verify(base, out, err);
+    }
+    if (command == "extract") {
+        if (args.size() != 4) return usage_error(err, "extract takes THEME K FILE");
+        return command_extract(theme_base_path(args[1]), args[2], args[3], err);
+    }
+    if (command == "pack") {
+        if (args.size() < 2)
+            return usage_error(err, "pack takes THEME --sample PICTURE --sheet JPEG");
+        return command_pack(args, err);
+    }
+    return usage_error(err, "unknown command " + command);
+}
+
+}  // namespace vistaloom
