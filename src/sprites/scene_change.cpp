@@ -1,0 +1,91 @@
+#include "sprites/scene_change.h"
+
+#include <algorithm>
+
+#include "imaging/gradient_rect.h"
+#include "render/palette.h"
+#include "render/scene_surfaces.h"
+#include "render/surface.h"
+#include "sprites/scene.h"
+#include "sprites/scene_step.h"
+#include "sprites/sprite_model.h"
+#include "startup/clock.h"
+#include "startup/random_source.h"
+#include "startup/run_state.h"
+#include "startup/saver_settings.h"
+
+namespace vistaloom {
+
+namespace {
+
+// Pushes a velocity component away from zero; zero stays zero.
+double speed_up(double component, double increment) {
+    if (component > 0) return component + increment;
+    if (component < 0) return component - increment;
+    return component;
+}
+
+// `target` takes the size of `ascreen` and its top-left scene-sized part.
+void take_background(Surface& target, const Surface& ascreen, int32_t scene_width,
+                     int32_t scene_height) {
+    if (target.width != ascreen.width || target.height != ascreen.height) {
+        target.resize(ascreen.width, ascreen.height);
+    }
+    blit(target, 0, 0, ascreen, 0, 0, scene_width, scene_height);
+}
+
+}  // namespace
+
+void leaving_step(Scene& scene) {
+    SpriteTables& t = scene.tables;
+    // Not scaled by the speed factor: the sprites leave at the same extra pace at any speed.
+    const double step_x = t.speed_x[1] / 10.0;
+    const double step_y = t.speed_y[1] / 10.0;
+    bool any_left = false;
+    const int32_t live_slots = sprite_active_in_range(scene.settings);
+    for (int32_t slot = 1; slot <= live_slots; ++slot) {
+        sprite_rec& s = t.sprites[slot];
+        if (s.active == 0) continue;
+        any_left = true;
+        s.dx = speed_up(s.dx, step_x);
+        s.dy = speed_up(s.dy, step_y);
+    }
+    if (!any_left) change_background(scene);
+}
+
+void change_background(Scene& scene) {
+    RunState& run = scene.run;
+    SceneSurfaces& surfaces = scene.surfaces;
+    RandomSource& random = scene.random;
+    random.reseed_from_clock();
+
+    surfaces.ascreen.fill(0);
+    clsGradient& gradient = scene.gradient;
+    gradient.Angle(static_cast<float>(run.gradient_angles[random_position(random, 8)]));
+    gradient.Color2(
+        static_cast<int32_t>(palette_color(run.gradient_colors[random_position(random, 11)])));
+    gradient.Color1(0);
+    gradient.Draw(surfaces.ascreen);
+    surfaces.ascreen_repainted = true;
+
+    take_background(surfaces.main, surfaces.ascreen, surfaces.scene_width, surfaces.scene_height);
+    take_background(surfaces.work, surfaces.ascreen, surfaces.scene_width, surfaces.scene_height);
+
+    run.scene_start_tick = scene.clock.tick_ms();
+    run.background_change_due = 0;
+}
+
+void check_scene_timer(Scene& scene) {
+    RunState& run = scene.run;
+    const int64_t tick = scene.clock.tick_ms();
+    // A reading that has not moved past the start counts as one millisecond after it.
+    const int64_t now = std::max(tick, run.scene_start_tick + 1);
+    if (now - run.scene_start_tick <= kSceneChangeIntervalMs) return;
+    if (is_one(scene.settings.gradients_on)) {
+        run.background_change_due = 1;
+    } else {
+        run.scene_start_tick = tick;
+    }
+}
+
+}  // namespace vistaloom

@@ -1,0 +1,92 @@
+#include "sprites/sprite_setup.h"
+
+#include "render/scene_surfaces.h"
+#include "render/surface.h"
+#include "sprites/scene.h"
+#include "sprites/sprite_model.h"
+#include "startup/saver_settings.h"
+
+namespace vistaloom {
+
+namespace {
+
+constexpr int32_t kCellWidth = 320;
+constexpr int32_t kCellHeight = 240;
+constexpr int32_t kSheetRows = 10;
+constexpr int32_t kSheetColumns = 2;
+constexpr int32_t kTile = 8;
+
+// Where the tiles sit on the 80 x 80 frame picture.
+struct TileAt {
+    int32_t x;
+    int32_t y;
+};
+constexpr TileAt kTopLeft{0, 0};
+constexpr TileAt kTopRight{72, 0};
+constexpr TileAt kBottomLeft{0, 72};
+constexpr TileAt kBottomRight{72, 72};
+constexpr TileAt kTopEdge{16, 0};
+constexpr TileAt kBottomEdge{16, 72};
+constexpr TileAt kLeftEdge{0, 16};
+constexpr TileAt kRightEdge{72, 16};
+
+void put_tile(Surface& sheet, int32_t x, int32_t y, const Surface& border, TileAt tile) {
+    blit(sheet, x, y, border, tile.x, tile.y, kTile, kTile);
+}
+
+}  // namespace
+
+void build_speed_tables(Scene& scene) {
+    const double unit_x = static_cast<double>(scene.surfaces.scene_width) / 4000.0;
+    const double unit_y = static_cast<double>(scene.surfaces.scene_height) / 4000.0;
+    for (int32_t n = 1; n <= 50; ++n) {
+        scene.tables.speed_x[n] = n * unit_x;
+        scene.tables.speed_y[n] = n * unit_y;
+    }
+}
+
+void frame_sheet_cells(Surface& sheet, const Surface& border) {
+    const int32_t right = kCellWidth - kTile;    // 312
+    const int32_t bottom = kCellHeight - kTile;  // 232
+    for (int32_t r = 0; r < kSheetRows; ++r) {
+        for (int32_t j = 0; j < kSheetColumns; ++j) {
+            const int32_t x0 = kCellWidth * j;
+            const int32_t y0 = kCellHeight * r + 1;
+            for (int32_t k = 0; k < kCellWidth / kTile; ++k) {
+                put_tile(sheet, x0 + kTile * k, y0, border, kTopEdge);
+                put_tile(sheet, x0 + kTile * k, y0 + bottom, border, kBottomEdge);
+            }
+            for (int32_t k = 0; k < kCellHeight / kTile; ++k) {
+                put_tile(sheet, x0, y0 + kTile * k, border, kLeftEdge);
+                put_tile(sheet, x0 + right, y0 + kTile * k, border, kRightEdge);
+            }
+            // Corners last, over the ends of the edges.
+            put_tile(sheet, x0, y0, border, kTopLeft);
+            put_tile(sheet, x0 + right, y0, border, kTopRight);
+            put_tile(sheet, x0, y0 + bottom, border, kBottomLeft);
+            put_tile(sheet, x0 + right, y0 + bottom, border, kBottomRight);
+        }
+    }
+}
+
+void setup_sprites(Scene& scene) {
+    SpriteTables& t = scene.tables;
+    int32_t n = 0;
+    for (int32_t r = 1; r <= kSheetRows; ++r) {
+        for (int32_t j = 1; j <= kSheetColumns; ++j) {
+            ++n;
+            set_cell(t, n, kCellWidth * (j - 1), kCellHeight * (r - 1) + 1, kCellWidth,
+                     kCellHeight);
+        }
+    }
+    build_speed_tables(scene);
+    for (int32_t k = 1; k <= 10; ++k) {
+        t.draw_order[k] = k;
+        reset_sprite(t, k);
+    }
+    if (is_one(scene.settings.borders_on)) {
+        frame_sheet_cells(scene.surfaces.sprite, scene.surfaces.border);
+    }
+}
+
+}  // namespace vistaloom
