@@ -1,0 +1,51 @@
+#pragma once
+#include <QObject>
+#include <QSize>
+#include <cstdint>
+#include <memory>
+
+class QSocketNotifier;
+class QWidget;
+class QWindow;
+struct xcb_connection_t;
+
+namespace vistaloom {
+
+// An existing X window the saver draws into: the window a screen-saver daemon passes with
+// -window-id or XSCREENSAVER_WINDOW, or the root window for -root. The saver's widget becomes
+// a child of it, fills it, and follows it when it is resized. The host is watched through
+// a connection of our own, because Qt's connection ignores events of windows it did not
+// create.
+class HostWindow : public QObject {
+    Q_OBJECT
+  public:
+    ~HostWindow() override;
+
+    // Null when the window does not exist or the display is not X11.
+    static std::unique_ptr<HostWindow> open(uint64_t window_id);
+    static std::unique_ptr<HostWindow> open_root();
+
+    uint64_t id() const { return id_; }
+    QSize size() const { return size_; }
+
+    // Makes `widget` a child of the host at (0, 0) with the host's size and keeps it so.
+    void adopt(QWidget& widget);
+
+  signals:
+    void resized(QSize size);
+    // The host window was destroyed; the saver has nothing left to draw into.
+    void gone();
+
+  private:
+    HostWindow(xcb_connection_t* connection, uint64_t id, QSize size);
+    void read_events();
+
+    xcb_connection_t* connection_ = nullptr;
+    uint64_t id_ = 0;
+    QSize size_;
+    QWindow* foreign_ = nullptr;
+    QWidget* widget_ = nullptr;
+    QSocketNotifier* notifier_ = nullptr;
+};
+
+}  // namespace vistaloom

@@ -1,0 +1,26 @@
+#pragma once
+#include <QTimer>
+
+#include "saver/event_pump.h"
+
+namespace vistaloom {
+
+class Clock;
+
+// The saver's frame wait, run on Qt's event loop. The wait sleeps in the event dispatcher
+// until either an event comes in (input, a repaint, a signal) or a precise one-shot timer
+// fires at the deadline, so a waiting saver costs no CPU. Deadlines are in the ticks of the
+// given clock, the same clock the frame loop reads.
+class QtEventPump : public EventPump {
+  public:
+    explicit QtEventPump(Clock& clock);
+
+    void process_pending() override;
+    void wait_until(int64_t deadline_ms) override;
+
+  private:
+    Clock& clock_;
+    QTimer deadline_timer_;
+};
+
+}  // namespace vistaloom

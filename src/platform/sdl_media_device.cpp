@@ -1,0 +1,152 @@
+#include "platform/sdl_media_device.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
+namespace vistaloom {
+
+namespace {
+
+// SDL_mixer keeps one music channel and one finished-hook per process; these two go with it.
+std::atomic<bool> g_channel_taken{false};
+std::atomic<bool> g_music_finished{false};
+
+// Runs on SDL's audio thread with the audio device locked: touching SDL_mixer here would
+// deadlock, so it only raises a flag that mode() reads on the UI thread.
+void on_music_finished() {
+    g_music_finished.store(true, std::memory_order_release);
+}
+
+void log_debug(const char* what, const std::string& detail) {
+    // Silent unless the user turns SDL's audio logging on (SDL_LOGGING=audio=debug).
+    SDL_LogDebug(SDL_LOG_CATEGORY_AUDIO, "vistaloom music: %s %s", what, detail.c_str());
+}
+
+bool file_exists(const char* path) {
+    std::error_code ec;
+    return std::filesystem::is_regular_file(path, ec);
+}
+
+}  // namespace
+
+SdlMediaDevice::SdlMediaDevice() {
+    owner_ = !g_channel_taken.exchange(true);
+}
+
+SdlMediaDevice::~SdlMediaDevice() {
+    if (!owner_) return;
+    if (audio_open_) {
+        do_close();
+        Mix_HookMusicFinished(nullptr);
+        Mix_CloseAudio();
+        Mix_Quit();
+    }
+    if (audio_tried_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    g_channel_taken.store(false);
+}
+
+bool SdlMediaDevice::ensure_audio() {
+    if (!owner_) return false;
+    if (audio_tried_) return audio_open_;
+    audio_tried_ = true;
+
+    // The program handles SIGINT/SIGTERM itself (a screen-saver daemon stops it that way);
+    // SDL must not replace those handlers with its own quit-event ones.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        last_error_ = SDL_GetError();
+        log_debug("audio start failed:", last_error_);
+        return false;
+    }
+    // MIDI goes through FluidSynth, which needs a SoundFont. A user's own choice in
+    // SDL_SOUNDFONTS wins; otherwise use the General MIDI one the Debian package installs.
+    const char* user_fonts = std::getenv("SDL_SOUNDFONTS");
+    if ((user_fonts == nullptr || *user_fonts == '\0') && file_exists(kDefaultSoundFont)) {
+        Mix_SetSoundFonts(kDefaultSoundFont);
+    }
+    // Decoders that are missing only mean those formats will not open; not a reason to give up.
+    Mix_Init(MIX_INIT_MID | MIX_INIT_MP3 | MIX_INIT_OGG | MIX_INIT_FLAC);
+    if (Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 2048) != 0) {
+        last_error_ = Mix_GetError();
+        log_debug("audio device failed:", last_error_);
+        Mix_Quit();
+        return false;
+    }
+    Mix_HookMusicFinished(on_music_finished);
+    audio_open_ = true;
+    return true;
+}
+
+void SdlMediaDevice::command(const std::string& command) {
+    if (command == "Open") {
+        do_open();
+    } else if (command == "Play") {
+        do_play();
+    } else if (command == "Stop") {
+        do_stop();
+    } else if (command == "Close") {
+        do_close();
+    } else {
+        log_debug("ignored command", command);
+    }
+}
+
+void SdlMediaDevice::do_open() {
+    // A device that is already open is closed first rather than leaking its music.
+    do_close();
+    if (!ensure_audio()) return;
+    music_ = Mix_LoadMUS(filename_.c_str());
+    if (music_ == nullptr) {
+        open_failed_ = true;
+        last_error_ = Mix_GetError();
+        log_debug(("open failed (" + device_type_ + "):").c_str(), filename_ + ": " + last_error_);
+        return;
+    }
+    log_debug(("opened (" + device_type_ + ")").c_str(), filename_);
+}
+
+void SdlMediaDevice::do_play() {
+    if (music_ == nullptr) return;
+    if (Mix_PlayingMusic() != 0 && !g_music_finished.load(std::memory_order_acquire)) return;
+    g_music_finished.store(false, std::memory_order_release);
+    if (Mix_PlayMusic(music_, 0) != 0) {
+        last_error_ = Mix_GetError();
+        log_debug("play failed:", filename_ + ": " + last_error_);
+        g_music_finished.store(true, std::memory_order_release);
+    }
+}
+
+void SdlMediaDevice::do_stop() {
+    if (music_ == nullptr) return;
+    Mix_HaltMusic();
+    g_music_finished.store(true, std::memory_order_release);
+}
+
+void SdlMediaDevice::do_close() {
+    open_failed_ = false;
+    if (music_ == nullptr) return;
+    Mix_HaltMusic();
+    Mix_FreeMusic(music_);
+    music_ = nullptr;
+    g_music_finished.store(true, std::memory_order_release);
+}
+
+int SdlMediaDevice::mode() {
+    // Without a working audio device every track "stops" at once, so the saver moves on
+    // without waiting for music that will never play.
+    if (!owner_ || (audio_tried_ && !audio_open_)) return kModeStopped;
+    // A file that would not open reports stopped as well: the next music step then tries the
+    // next track instead of one bad track silencing the rest of the run.
+    if (music_ == nullptr) return open_failed_ ? kModeStopped : kModeNotOpen;
+    if (g_music_finished.load(std::memory_order_acquire) || Mix_PlayingMusic() == 0) {
+        return kModeStopped;
+    }
+    return kModePlaying;
+}
+
+}  // namespace vistaloom

@@ -1,0 +1,72 @@
+#pragma once
+#include <string>
+
+#include "saver/media_device.h"
+
+struct _Mix_Music;
+
+namespace vistaloom {
+
+// The music player over SDL2_mixer.
+//
+// SDL_mixer has a single music channel per process and a single "music finished" hook, so only
+// one SdlMediaDevice may own it at a time. A second one created while the first is alive never
+// touches SDL: its commands do nothing and it reports "stopped", so a second saver session in the
+// same process simply runs without music.
+//
+// The audio device is opened on the first "Open" command, not at construction, so a saver run
+// with muted audio never touches the sound system. When there is no sound card or the audio
+// system cannot be started, every command does nothing and mode() reports stopped: the saver
+// carries on silently.
+//
+// The device type ("WaveAudio", "Sequencer", "MPEGVideo" or whatever the user configured) is
+// kept for diagnostics only: SDL_mixer recognises the format from the file's content.
+class SdlMediaDevice : public MediaDevice {
+  public:
+    // Where the General MIDI SoundFont is looked for when SDL_SOUNDFONTS is not set.
+    static constexpr const char* kDefaultSoundFont = "/usr/share/sounds/sf2/FluidR3_GM.sf2";
+
+    SdlMediaDevice();
+    ~SdlMediaDevice() override;
+    SdlMediaDevice(const SdlMediaDevice&) = delete;
+    SdlMediaDevice& operator=(const SdlMediaDevice&) = delete;
+
+    void set_device_type(const std::string& device_type) override { device_type_ = device_type; }
+    void set_filename(const std::string& path) override { filename_ = path; }
+    void set_notify(bool notify) override { notify_ = notify; }
+    void set_wait(bool wait) override { wait_ = wait; }
+    void set_shareable(bool shareable) override { shareable_ = shareable; }
+    void command(const std::string& command) override;
+    int mode() override;
+
+    const std::string& device_type() const { return device_type_; }
+    const std::string& filename() const { return filename_; }
+    // True once the audio device has been opened successfully.
+    bool audio_open() const { return audio_open_; }
+    // True when this device owns the process's music channel.
+    bool owns_music_channel() const { return owner_; }
+    // The last failure (audio start, file open, play), for diagnostics; empty when none.
+    const std::string& last_error() const { return last_error_; }
+
+  private:
+    bool ensure_audio();
+    void do_open();
+    void do_play();
+    void do_stop();
+    void do_close();
+
+    std::string device_type_;
+    std::string filename_;
+    bool notify_ = false;
+    bool wait_ = false;
+    bool shareable_ = false;
+
+    bool owner_ = false;
+    bool audio_tried_ = false;
+    bool audio_open_ = false;
+    bool open_failed_ = false;
+    _Mix_Music* music_ = nullptr;
+    std::string last_error_;
+};
+
+}  // namespace vistaloom

@@ -1,0 +1,106 @@
+#include "platform/single_instance.h"
+
+#include <xcb/xcb.h>
+
+#include <QGuiApplication>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <set>
+#include <vector>
+
+namespace vistaloom {
+
+namespace {
+
+struct XcbDeleter {
+    void operator()(xcb_connection_t* c) const { xcb_disconnect(c); }
+};
+using XcbConnection = std::unique_ptr<xcb_connection_t, XcbDeleter>;
+
+xcb_atom_t intern(xcb_connection_t* c, const char* name) {
+    auto cookie = xcb_intern_atom(c, 1, static_cast<uint16_t>(std::strlen(name)), name);
+    std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
+        xcb_intern_atom_reply(c, cookie, nullptr), &std::free);
+    return reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
+}
+
+std::vector<xcb_window_t> children_of(xcb_connection_t* c, xcb_window_t window) {
+    std::vector<xcb_window_t> out;
+    std::unique_ptr<xcb_query_tree_reply_t, decltype(&std::free)> tree(
+        xcb_query_tree_reply(c, xcb_query_tree(c, window), nullptr), &std::free);
+    if (!tree) return out;
+    const xcb_window_t* kids = xcb_query_tree_children(tree.get());
+    out.assign(kids, kids + xcb_query_tree_children_length(tree.get()));
+    return out;
+}
+
+std::vector<xcb_window_t> window_list_property(xcb_connection_t* c, xcb_window_t root,
+                                               xcb_atom_t property) {
+    std::vector<xcb_window_t> out;
+    if (property == XCB_ATOM_NONE) return out;
+    auto cookie = xcb_get_property(c, 0, root, property, XCB_ATOM_WINDOW, 0, 65536);
+    std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> reply(
+        xcb_get_property_reply(c, cookie, nullptr), &std::free);
+    if (!reply || reply->format != 32) return out;
+    const auto* ids = static_cast<const xcb_window_t*>(xcb_get_property_value(reply.get()));
+    out.assign(ids, ids + xcb_get_property_value_length(reply.get()) / 4);
+    return out;
+}
+
+}  // namespace
+
+bool is_first_instance(const std::string& title) {
+    if (QGuiApplication::platformName() != QLatin1String("xcb")) return true;
+    XcbConnection conn(xcb_connect(nullptr, nullptr));
+    xcb_connection_t* c = conn.get();
+    if (!c || xcb_connection_has_error(c)) return true;
+
+    const xcb_atom_t net_wm_name = intern(c, "_NET_WM_NAME");
+    const xcb_atom_t utf8_string = intern(c, "UTF8_STRING");
+    const xcb_atom_t client_list = intern(c, "_NET_CLIENT_LIST");
+
+    // Without a window manager the saver's window is a child of the root. A reparenting
+    // window manager puts it one level lower and usually lists it in _NET_CLIENT_LIST.
+    std::set<xcb_window_t> candidates;
+    for (auto it = xcb_setup_roots_iterator(xcb_get_setup(c)); it.rem; xcb_screen_next(&it)) {
+        const xcb_window_t root = it.data->root;
+        for (xcb_window_t w : window_list_property(c, root, client_list)) candidates.insert(w);
+        for (xcb_window_t top : children_of(c, root)) {
+            candidates.insert(top);
+            for (xcb_window_t inner : children_of(c, top)) candidates.insert(inner);
+        }
+    }
+
+    // Ask for every title at once, then read the answers.
+    struct Pending {
+        xcb_get_property_cookie_t net_name;
+        xcb_get_property_cookie_t wm_name;
+    };
+    std::vector<Pending> pending;
+    pending.reserve(candidates.size());
+    for (xcb_window_t w : candidates) {
+        Pending p{};
+        p.net_name = xcb_get_property(c, 0, w, net_wm_name, utf8_string, 0, 1024);
+        p.wm_name = xcb_get_property(c, 0, w, XCB_ATOM_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY, 0, 1024);
+        pending.push_back(p);
+    }
+    bool found = false;
+    auto matches = [&title](xcb_get_property_reply_t* reply) {
+        if (!reply || reply->format != 8) return false;
+        const int length = xcb_get_property_value_length(reply);
+        const char* text = static_cast<const char*>(xcb_get_property_value(reply));
+        return std::string(text, static_cast<size_t>(length)) == title;
+    };
+    for (const Pending& p : pending) {
+        // Every reply is collected even after a match, so none is left queued.
+        std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> a(
+            xcb_get_property_reply(c, p.net_name, nullptr), &std::free);
+        std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> b(
+            xcb_get_property_reply(c, p.wm_name, nullptr), &std::free);
+        if (matches(a.get()) || matches(b.get())) found = true;
+    }
+    return !found;
+}
+
+}  // namespace vistaloom
