@@ -1,0 +1,83 @@
+#include "render/background_setup.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "imaging/gradient_rect.h"
+#include "render/palette.h"
+#include "render/rounding.h"
+#include "render/scene_surfaces.h"
+#include "sprites/scene.h"
+#include "startup/random_source.h"
+#include "startup/run_state.h"
+#include "startup/saver_settings.h"
+
+namespace vistaloom {
+
+namespace {
+
+constexpr int32_t kFixedSceneWidth = 800;
+constexpr int32_t kFixedSceneHeight = 600;
+// Three scene-sized surfaces are kept; a window reporting an absurd size must
+// not make them take gigabytes. No real display comes near this.
+constexpr int32_t kMaxSceneSide = 16384;
+
+// Int(r x n + 1) for r in [0, 1), kept inside 1..n should a source ever hand
+// out 1.0.
+int32_t table_position(double r, int32_t n) {
+    const double p = std::floor(r * n + 1);
+    if (!(p >= 1)) return 1;
+    return p > n ? n : static_cast<int32_t>(p);
+}
+
+void paint_start_background(Scene& scene) {
+    Surface& ascreen = scene.surfaces.ascreen;
+    if (!is_one(scene.settings.gradients_on)) {
+        ascreen.fill(0);
+        return;
+    }
+    scene.random.reseed_from_clock();
+    const int32_t i = table_position(scene.random.next(), 8);
+    const int32_t j = table_position(scene.random.next(), 11);
+    clsGradient& gradient = scene.gradient;
+    gradient.Angle(static_cast<float>(scene.run.gradient_angles[static_cast<size_t>(i)]));
+    gradient.Color2(
+        static_cast<int32_t>(palette_color(scene.run.gradient_colors[static_cast<size_t>(j)])));
+    gradient.Color1(0);
+    gradient.Draw(ascreen);  // a surface too small to draw on stays black
+}
+
+}  // namespace
+
+void setup_background(Scene& scene, int32_t window_width_px, int32_t window_height_px) {
+    if (window_width_px <= 0 || window_height_px <= 0) {
+        window_width_px = kFixedSceneWidth;
+        window_height_px = kFixedSceneHeight;
+    }
+    SceneSurfaces& surfaces = scene.surfaces;
+    if (is_one(scene.settings.scale_background)) {
+        surfaces.scene_width = std::min(window_width_px, kMaxSceneSide);
+        surfaces.scene_height = std::min(window_height_px, kMaxSceneSide);
+    } else {
+        surfaces.scene_width = kFixedSceneWidth;
+        surfaces.scene_height = kFixedSceneHeight;
+    }
+    const int32_t w = surfaces.scene_width;
+    const int32_t h = surfaces.scene_height;
+
+    // Centred as the window measures it: half the window less half the scene,
+    // rounded once, so an odd leftover puts the extra pixel on the even side.
+    surfaces.ascreen.resize(w, h);
+    surfaces.ascreen_left = round_to_int(window_width_px / 2.0 - w / 2.0);
+    surfaces.ascreen_top = round_to_int(window_height_px / 2.0 - h / 2.0);
+
+    paint_start_background(scene);
+
+    surfaces.main.resize(w, h);
+    blit(surfaces.main, 0, 0, surfaces.ascreen, 0, 0, w, h);
+    surfaces.work.resize(w, h);
+    blit(surfaces.work, 0, 0, surfaces.ascreen, 0, 0, w, h);
+    surfaces.ascreen_repainted = true;
+}
+
+}  // namespace vistaloom
