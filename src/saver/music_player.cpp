@@ -1,0 +1,109 @@
+#include "saver/music_player.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+
+#include "saver/event_pump.h"
+#include "saver/media_device.h"
+#include "startup/random_source.h"
+#include "startup/run_state.h"
+#include "startup/saver_settings.h"
+
+namespace vistaloom {
+
+namespace {
+
+// Highest track number whose item number (track + 2) still fits a 32-bit item index.
+constexpr double kMaxTrack = 2147483645.0;
+
+// Int(1 + fraction x count), kept inside 1..kMaxTrack so a damaged count cannot overflow.
+int32_t random_track(double fraction, double count) {
+    double track = std::floor(1.0 + fraction * count);
+    if (!(track >= 1.0)) return 1;
+    return static_cast<int32_t>(std::min(track, kMaxTrack));
+}
+
+int32_t next_in_order(int32_t track, double count) {
+    if (track >= static_cast<int32_t>(kMaxTrack)) return 1;
+    ++track;
+    if (track > count) track = 1;
+    return track;
+}
+
+}  // namespace
+
+std::string device_type_for(const std::string& path, const SaverSettings& settings) {
+    std::string ending = path.size() > 3 ? path.substr(path.size() - 3) : path;
+    for (char& c : ending) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (ending == "MID" || ending == "RMI") return settings.midi_devicename;
+    if (ending == "WAV") return settings.wav_devicename;
+    if (ending == "MP3") return settings.mp3_devicename;
+    return {};
+}
+
+void play_next_track(MusicContext& music, MediaDevice& device) {
+    RunState& run = music.run;
+    if (run.music_playing == 1) return;
+    // Stop and close before extracting: the extractor overwrites the previous track's file.
+    stop_music(music, device);
+
+    const bool shuffle = is_one(music.settings.random_music);
+    std::string file;
+    if (is_one(music.settings.custom_music_flag)) {
+        const double count = run.custom_music_count;
+        run.music_track = next_in_order(run.music_track, count);
+        if (shuffle) {
+            music.random.reseed_from_clock();
+            run.music_track = random_track(music.random.next(), count);
+        }
+        const auto index = static_cast<size_t>(run.music_track);
+        if (run.music_track < 1 || index >= music.custom_music_list.size()) return;
+        file = music.custom_music_list[index];
+    } else {
+        const double count = run.music_count;
+        // Without a track there is no item to ask for; asking would fetch whatever item
+        // follows the pictures, or hand the failure text to the player as a file name.
+        if (!(count >= 1.0)) return;
+        run.music_track = next_in_order(run.music_track, count);
+        if (shuffle) {
+            music.random.reseed_from_clock();
+            run.music_track = random_track(music.random.next(), count);
+        }
+        if (!music.extract_item) return;
+        file = music.extract_item(run.music_track + 2);
+    }
+    if (file.empty() || file == "False") return;
+    play_music_file(music, file, device);
+}
+
+void play_music_file(MusicContext& music, const std::string& path, MediaDevice& device) {
+    device.command("Stop");
+    music.events.process_pending();
+    device.command("Close");
+    music.events.process_pending();
+    device.set_notify(true);
+    device.set_wait(false);
+    device.set_shareable(false);
+    const std::string type = device_type_for(path, music.settings);
+    if (!type.empty()) device.set_device_type(type);
+    device.set_filename(path);
+    device.command("Open");
+    music.run.music_playing = 1;
+    device.command("Play");
+    music.events.process_pending();
+}
+
+void stop_music(MusicContext& music, MediaDevice& device) {
+    device.command("Stop");
+    music.events.process_pending();
+    device.command("Close");
+    music.events.process_pending();
+    music.run.music_playing = 0;
+}
+
+void MMControl1_StatusUpdate(MusicContext& music, MediaDevice& device) {
+    if (device.mode() == MediaDevice::kModeStopped) music.run.music_playing = 0;
+}
+
+}  // namespace vistaloom

@@ -1,0 +1,337 @@
+#include "saver/saver_session.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "imaging/theme_files.h"
+#include "render/background_setup.h"
+#include "render/builtin_pictures.h"
+#include "render/draw_pass.h"
+#include "render/frame_passes.h"
+#include "render/rounding.h"
+#include "saver/desktop.h"
+#include "saver/event_pump.h"
+#include "saver/frame_pacing.h"
+#include "saver/saver_window_host.h"
+#include "saver/theme_choice.h"
+#include "saver/wallpaper.h"
+#include "sprites/scene_change.h"
+#include "sprites/scene_step.h"
+#include "sprites/sprite_setup.h"
+#include "startup/clock.h"
+#include "startup/numeric_text.h"
+#include "startup/random_source.h"
+#include "startup/saver_settings.h"
+#include "startup/settings_store.h"
+#include "startup/startup_values.h"
+
+#if __has_include("imaging/jpeg_loading.h")
+#include "imaging/jpeg_loading.h"
+#else
+namespace vistaloom {
+void load_theme_pictures(SceneSurfaces& surfaces, const ThemeItems& items,
+                         const std::string& install_path, const std::string& active_module);
+}
+#endif
+
+namespace vistaloom {
+
+namespace {
+
+constexpr int64_t kMusicCheckIntervalMs = 2000;
+constexpr int32_t kPlatformNt = 2;
+constexpr const char* kDesktopKey = "Control Panel\\Desktop";
+
+bool is_zero(const std::string& text) {
+    return !is_nonzero(text);
+}
+
+int16_t to_int16(int32_t value) {
+    return static_cast<int16_t>(std::clamp<int32_t>(value, INT16_MIN, INT16_MAX));
+}
+
+}  // namespace
+
+SaverSession::SaverSession(SaverSettings& settings, const StartupValues& startup, SaverSeams seams,
+                           SaverWindowHost& host, SaverSessionOptions options)
+    : settings_(settings),
+      startup_(startup),
+      seams_(seams),
+      host_(host),
+      options_(std::move(options)),
+      gradient_(&seams.desktop),
+      scene_{settings_, run_, tables_, surfaces_, seams.random, seams.clock, gradient_},
+      music_{run_,
+             settings_,
+             seams.random,
+             seams.events,
+             custom_music_list_,
+             [this](int32_t item) {
+                 return extract_theme_item(items_, startup_.install_path + settings_.active_module,
+                                           item);
+             }},
+      platform_id_(startup.platform_id) {}
+
+bool SaverSession::owns_screen() const {
+    return !startup_.config_preview && !options_.embedded;
+}
+
+bool SaverSession::password_applies() const {
+    return owns_screen() && platform_id_ != kPlatformNt && run_.use_password != 0;
+}
+
+void SaverSession::Form_Load() {
+    setup_done_ = 0;
+}
+
+void SaverSession::Form_Activate() {
+    if (setup_done_ == 1 || phase_ != Phase::Loaded) return;
+    setup_done_ = 1;
+    phase_ = Phase::SettingUp;
+    if (!host_.is_maximised()) host_.maximise();
+    if (owns_screen()) {
+        run_.use_password = to_int16(numeric_int(read_registry_value(
+            seams_.registry, HKEY_CURRENT_USER, kDesktopKey, "ScreenSaveUsePassword")));
+        platform_id_ = seams_.desktop.platform_id();
+        if (password_applies()) seams_.desktop.set_screen_saver_running(true);
+        hide_cursor_fully(seams_.desktop);
+    }
+    init_saver();
+
+    const int32_t inner_w = host_.inner_width_px();
+    const int32_t inner_h = host_.inner_height_px();
+    const BoxSize time_box = host_.time_box_size();
+    host_.move_time_box(round_to_int(inner_w / 2.0 - time_box.width / 2.0), 0);
+    if (is_one(settings_.show_time)) host_.set_time_box_visible(true);
+    const BoxSize info_box = host_.info_box_size();
+    host_.move_info_box(0, inner_h - info_box.height, inner_w, info_box.height);
+    if (owns_screen()) host_.make_topmost();
+    main_loop();
+}
+
+void SaverSession::init_saver() {
+    pick_first_track(run_, settings_, seams_.random);
+    saved_module_ = settings_.active_module;
+    get_module();
+    // The hidden picture form: its two built-in pictures.
+    surfaces_.no_mods = make_no_mods_picture();
+    surfaces_.border = make_border_picture();
+    init_run_state(run_, settings_, seams_.random);
+    load_theme_pictures(surfaces_, items_, startup_.install_path, settings_.active_module);
+    setup_background(scene_, host_.inner_width_px(), host_.inner_height_px());
+    setup_sprites(scene_);
+}
+
+void SaverSession::get_module() {
+    const ThemeListing listing =
+        list_themes(startup_.install_path, settings_.active_module, &seams_.events);
+    if (listing.names.empty()) {
+        run_.no_themes = 1;
+        return;
+    }
+    run_.no_themes = 0;
+    // Only in memory: a missing theme must not change what the user chose.
+    if (!listing.active_found) settings_.random_theme = "1";
+    if (is_one(settings_.random_theme)) {
+        const auto count = static_cast<int32_t>(listing.names.size());
+        const double pick = std::floor(seams_.random.next() * count + 1.0);
+        const int32_t n = std::clamp(static_cast<int32_t>(pick), 1, count);
+        settings_.active_module = listing.names[static_cast<size_t>(n - 1)];
+    }
+    read_theme_info(items_, startup_.install_path + settings_.active_module);
+    run_.music_count = items_.music_count;
+}
+
+void SaverSession::main_loop() {
+    phase_ = Phase::Running;
+    run_.loop_active = true;
+    run_.keep_running = true;
+    // A close request that came while the run was being set up ends it before any frame.
+    if (stop_pending_) run_.keep_running = false;
+    while (run_.keep_running) {
+        const int64_t now = seams_.clock.tick_ms();
+        music_check_tick_ = now;
+        run_.scene_start_tick = now;
+        run_frames();
+        if (password_applies()) {
+            show_cursor_for_password(seams_.desktop);
+            if (seams_.desktop.verify_screen_save_password(host_.window_handle()) == 0) {
+                hide_cursor_fully(seams_.desktop);
+                run_.keep_running = true;
+            } else {
+                run_.keep_running = false;
+            }
+        } else {
+            run_.keep_running = false;
+        }
+    }
+    run_.loop_active = false;
+    Form_Unload();
+}
+
+void SaverSession::run_frames() {
+    while (run_.keep_running) {
+        frame_start_tick_ = seams_.clock.tick_ms();
+        restore_background(surfaces_.work, surfaces_.main, scene_);
+        if (is_zero(settings_.objects_off)) scene_step(scene_);
+        draw_sprites(surfaces_.work, surfaces_.sprite, scene_);
+        present_frame(surfaces_.ascreen, surfaces_.work, scene_);
+        repaint_changes();
+        // The player reports its state only when asked.
+        MMControl1_StatusUpdate();
+        music_step();
+        check_scene_timer(scene_);
+        if (is_nonzero(settings_.show_time)) show_time_of_day();
+        ++frames_drawn_;
+        if (options_.max_frames > 0 && frames_drawn_ == options_.max_frames) end_run();
+        frame_end_tick_ = wait_for_frame_end(seams_.clock, seams_.events, frame_start_tick_,
+                                             frame_rate_in_range(settings_), run_.keep_running);
+        run_.current_fps = static_cast<int32_t>(
+            std::min<int64_t>(frame_rate_for(frame_end_tick_ - frame_start_tick_), INT32_MAX));
+        if (options_.show_fps) ibox("");
+    }
+}
+
+void SaverSession::repaint_changes() {
+    if (surfaces_.ascreen_repainted) {
+        host_.repaint_all();
+    } else if (!surfaces_.presented.empty()) {
+        host_.repaint(surfaces_.presented);
+    }
+    surfaces_.presented.clear();
+    surfaces_.ascreen_repainted = false;
+}
+
+void SaverSession::music_step() {
+    music_now_tick_ = seams_.clock.tick_ms();
+    if (music_now_tick_ < music_check_tick_ + 1) music_now_tick_ = music_check_tick_ + 1;
+    if (music_now_tick_ - music_check_tick_ > kMusicCheckIntervalMs &&
+        is_zero(settings_.mute_audio)) {
+        play_next_track();
+        music_check_tick_ = seams_.clock.tick_ms();
+    }
+}
+
+std::string SaverSession::time_text(int hour, int minute, int second) {
+    int hour12 = hour % 12;
+    if (hour12 == 0) hour12 = 12;
+    char text[32];
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d %s", hour12, minute, second,
+                  hour < 12 ? "AM" : "PM");
+    return text;
+}
+
+void SaverSession::show_time_of_day() {
+    const TimeOfDay now = seams_.clock.time_of_day();
+    std::string text = time_text(now.hour, now.minute, now.second);
+    // The window would redraw the box for every frame otherwise; the text changes once a second.
+    if (text == time_box_text_) return;
+    time_box_text_ = std::move(text);
+    host_.set_time_box_text(time_box_text_);
+}
+
+void SaverSession::ibox(const std::string& text) {
+    std::string line =
+        std::to_string(run_.current_fps) + " Frames Per Second | " + "Sprites on screen = " +
+        std::to_string(count_active_sprites(tables_, sprite_active_in_range(settings_)));
+    if (!text.empty()) line += " | " + text;
+    host_.set_info_box_text(line);
+    host_.show_info_box();
+}
+
+void SaverSession::end_run() {
+    if (run_.loop_active) run_.keep_running = false;
+}
+
+void SaverSession::key_press() {
+    if (options_.embedded) return;
+    accept_key_or_click(run_);
+}
+
+void SaverSession::mouse_down() {
+    if (options_.embedded) return;
+    accept_key_or_click(run_);
+}
+
+void SaverSession::mouse_move() {
+    if (options_.embedded || !run_.loop_active) return;
+    count_mouse_move(run_, mouse_window_, mouse_sensitivity_in_range(settings_),
+                     seams_.clock.time_of_day().seconds_since_midnight);
+}
+
+bool SaverSession::Form_QueryUnload() {
+    run_.mouse_move_count = 0;
+    switch (phase_) {
+        case Phase::Running:
+            if (run_.loop_active) run_.keep_running = false;
+            return true;
+        case Phase::SettingUp:
+            // The set-up runs on this thread and yields to the event loop while it lists the
+            // themes; the loop it leads to ends the run as soon as it starts.
+            stop_pending_ = true;
+            return true;
+        case Phase::Unloading:
+            // The session unloads the window itself in a moment.
+            return true;
+        case Phase::Loaded:
+            // Closed before it was ever activated: nothing was set up, so nothing needs
+            // undoing, and a late activation must not start a run on a closed window.
+            phase_ = Phase::Unloaded;
+            return false;
+        case Phase::Unloaded:
+            return false;
+    }
+    return false;
+}
+
+void SaverSession::Form_Unload() {
+    phase_ = Phase::Unloading;
+    stop_music();
+    if (is_one(settings_.save_wallpaper)) save_last_screen();
+    // The hidden picture form goes; `ascreen` stays with the window until it closes.
+    surfaces_.work = Surface();
+    surfaces_.main = Surface();
+    surfaces_.sprite = Surface();
+    surfaces_.no_mods = Surface();
+    surfaces_.border = Surface();
+    if (owns_screen()) {
+        show_cursor_at_unload(seams_.desktop);
+        if (password_applies()) seams_.desktop.set_screen_saver_running(false);
+    }
+    remove_temp_items(items_);
+    settings_.active_module = saved_module_;
+    phase_ = Phase::Unloaded;
+    host_.unload();
+}
+
+void SaverSession::save_last_screen() {
+    if (is_zero(settings_.objects_off)) {
+        restore_background(surfaces_.work, surfaces_.main, scene_);
+        draw_sprites(surfaces_.work, surfaces_.sprite, scene_);
+    }
+    present_frame(surfaces_.ascreen, surfaces_.work, scene_);
+    repaint_changes();
+    WallpaperSeams seams{seams_.registry, seams_.desktop, seams_.events};
+    // A failure leaves the desktop as it was; the run still ends normally.
+    save_as_wallpaper(surfaces_.ascreen, kWallpaperStretched,
+                      options_.executable_name + "_wallpaper.bmp", seams);
+}
+
+void SaverSession::play_next_track() {
+    vistaloom::play_next_track(music_, seams_.media);
+}
+
+void SaverSession::play_music_file(const std::string& path) {
+    vistaloom::play_music_file(music_, path, seams_.media);
+}
+
+void SaverSession::stop_music() {
+    vistaloom::stop_music(music_, seams_.media);
+}
+
+void SaverSession::MMControl1_StatusUpdate() {
+    vistaloom::MMControl1_StatusUpdate(music_, seams_.media);
+}
+
+}  // namespace vistaloom

@@ -1,0 +1,148 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "imaging/gradient_rect.h"
+#include "imaging/theme_items.h"
+#include "render/scene_surfaces.h"
+#include "saver/input_rules.h"
+#include "saver/music_player.h"
+#include "sprites/scene.h"
+#include "sprites/sprite_model.h"
+#include "startup/run_state.h"
+
+namespace vistaloom {
+
+class Clock;
+class Desktop;
+class EventPump;
+class MediaDevice;
+class RandomSource;
+class RawRegistry;
+class SaverWindowHost;
+struct SaverSettings;
+struct StartupValues;
+
+// The platform services one session talks to.
+struct SaverSeams {
+    Clock& clock;
+    RandomSource& random;
+    Desktop& desktop;
+    MediaDevice& media;
+    EventPump& events;
+    RawRegistry& registry;
+};
+
+struct SaverSessionOptions {
+    // Drawn inside a window that belongs to someone else (a screen-saver daemon's window or
+    // the root window). The host owns input, the cursor, the stacking order and locking the
+    // screen, so keys and the mouse do not end the run, the cursor is left alone, the window
+    // is not raised and no password is asked; the host ends the run with a stop request.
+    bool embedded = false;
+    // End the run after this many frames, as a key press would (0: no limit).
+    int64_t max_frames = 0;
+    // Write the frame-rate line into the information box every frame.
+    bool show_fps = false;
+    // Names the wallpaper file: <executable_name>_wallpaper.bmp.
+    std::string executable_name = "vistaloom";
+};
+
+// One run of the saver window, from its first activation to its unload, without the window
+// itself: the window (SaverWindowHost) shows what the session decides and routes input and
+// close requests to it. Every piece of run-time state lives here, so two sessions in one
+// process (one per monitor) share nothing but the settings record.
+class SaverSession {
+  public:
+    SaverSession(SaverSettings& settings, const StartupValues& startup, SaverSeams seams,
+                 SaverWindowHost& host, SaverSessionOptions options = {});
+    SaverSession(const SaverSession&) = delete;
+    SaverSession& operator=(const SaverSession&) = delete;
+
+    // Window events, in the order the window sees them. Form_Activate runs the whole run
+    // (set-up, frame loop, unload) the first time and does nothing afterwards.
+    void Form_Load();
+    void Form_Activate();
+    // A request to close the window. Returns true when the close must be cancelled: while
+    // the run is being set up or the loop runs, the loop ends the run itself and unloads.
+    bool Form_QueryUnload();
+    // Termination signals and the window manager's close button behave like a close request.
+    bool request_stop() { return Form_QueryUnload(); }
+
+    void init_saver();
+    void get_module();
+    void main_loop();
+    void Form_Unload();
+
+    // The information line: "N Frames Per Second | Sprites on screen = M[ | text]".
+    void ibox(const std::string& text);
+
+    // Input, routed from the window and from the picture it shows.
+    void key_press();
+    void mouse_down();
+    void mouse_move();
+
+    void play_next_track();
+    void play_music_file(const std::string& path);
+    void stop_music();
+    void MMControl1_StatusUpdate();
+
+    // For the window and for tests.
+    const RunState& run() const { return run_; }
+    RunState& run() { return run_; }
+    const SceneSurfaces& surfaces() const { return surfaces_; }
+    SceneSurfaces& surfaces() { return surfaces_; }
+    const SpriteTables& tables() const { return tables_; }
+    const ThemeItems& items() const { return items_; }
+    Scene& scene() { return scene_; }
+    const std::string& saved_module() const { return saved_module_; }
+    int32_t platform_id() const { return platform_id_; }
+    int64_t frames_drawn() const { return frames_drawn_; }
+    bool unloaded() const { return phase_ == Phase::Unloaded; }
+    // The time line "hh:mm:ss AM" for a time of day.
+    static std::string time_text(int hour, int minute, int second);
+
+  private:
+    enum class Phase { Loaded, SettingUp, Running, Unloading, Unloaded };
+
+    // Cursor, password flag, "screen saver running" and the topmost placement belong to a
+    // run that owns the screen: not to a preview, not inside someone else's window.
+    bool owns_screen() const;
+    bool password_applies() const;
+    void end_run();
+    void repaint_changes();
+    void run_frames();
+    void music_step();
+    void show_time_of_day();
+    void save_last_screen();
+
+    SaverSettings& settings_;
+    const StartupValues& startup_;
+    SaverSeams seams_;
+    SaverWindowHost& host_;
+    SaverSessionOptions options_;
+
+    RunState run_;
+    ThemeItems items_;
+    SceneSurfaces surfaces_;
+    SpriteTables tables_;
+    clsGradient gradient_;
+    Scene scene_;
+    std::vector<std::string> custom_music_list_;  // positions from 1; nothing fills it yet
+    MusicContext music_;
+
+    Phase phase_ = Phase::Loaded;
+    int32_t setup_done_ = 0;
+    bool stop_pending_ = false;
+    std::string saved_module_;
+    int32_t platform_id_ = 2;
+    MouseWindow mouse_window_;
+    int64_t frame_start_tick_ = 0;
+    int64_t frame_end_tick_ = 0;
+    int64_t music_check_tick_ = 0;
+    int64_t music_now_tick_ = 0;
+    int64_t frames_drawn_ = 0;
+    std::string time_box_text_;
+};
+
+}  // namespace vistaloom

@@ -1,0 +1,54 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "render/surface.h"
+
+namespace vistaloom {
+
+// Size of one of the window's text boxes, in pixels.
+struct BoxSize {
+    int32_t width = 0;
+    int32_t height = 0;
+};
+
+// What a saver session asks of the window that shows it. The session owns every decision;
+// the window only carries them out, so the whole run can be driven without a display.
+// Every position and size is in pixels of the window's inner area.
+class SaverWindowHost {
+  public:
+    virtual ~SaverWindowHost() = default;
+
+    // The inner (client) area. A window that is not mapped yet may report 0 x 0.
+    virtual int32_t inner_width_px() = 0;
+    virtual int32_t inner_height_px() = 0;
+    virtual bool is_maximised() = 0;
+    virtual void maximise() = 0;
+
+    // The clock line at the top.
+    virtual BoxSize time_box_size() = 0;
+    virtual void move_time_box(int32_t left, int32_t top) = 0;
+    virtual void set_time_box_visible(bool visible) = 0;
+    virtual void set_time_box_text(const std::string& text) = 0;
+
+    // The information line along the bottom; show_info_box also brings it to the front.
+    virtual BoxSize info_box_size() = 0;
+    virtual void move_info_box(int32_t left, int32_t top, int32_t width, int32_t height) = 0;
+    virtual void set_info_box_text(const std::string& text) = 0;
+    virtual void show_info_box() = 0;
+
+    virtual void make_topmost() = 0;
+
+    // `ascreen` changed: only these rectangles (in ascreen's own coordinates), or all of it.
+    virtual void repaint(const std::vector<Rect>& rects) = 0;
+    virtual void repaint_all() = 0;
+
+    // The run is over and the session has cleaned up: the window goes away.
+    virtual void unload() = 0;
+
+    // Native handle handed to the system's password dialog as its owner (0 when none).
+    virtual int64_t window_handle() = 0;
+};
+
+}  // namespace vistaloom
