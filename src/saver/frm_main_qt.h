@@ -1,0 +1,105 @@
+#pragma once
+#include <QPoint>
+#include <QSize>
+#include <QWidget>
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <string>
+
+#include "saver/saver_window_host.h"
+
+class QLabel;
+
+namespace vistaloom {
+
+class Clock;
+class SaverSession;
+struct Surface;
+
+// How and where the saver window appears, and the options for people trying it out.
+struct FrmMainOptions {
+    enum class Placement {
+        FullScreen,  // borderless over the screen it starts on
+        Windowed,    // an ordinary window of `windowed_size`
+        Embedded,    // inside a window someone else owns; that owner handles input
+    };
+    Placement placement = Placement::FullScreen;
+    QSize windowed_size{800, 600};
+    bool config_preview = false;
+    std::string screenshot;  // PNG of the last presented frame, written at unload
+    // File that receives "frame tick" for every presented frame, for timing measurements.
+    std::string frame_log;
+};
+
+// The saver window. It shows `ascreen` by wrapping the session's pixels in a QImage, paints
+// only what the session reports as changed, and passes input to the session. The session
+// decides everything else: the window carries out what it is asked through SaverWindowHost.
+class FrmMain : public QWidget, public SaverWindowHost {
+    Q_OBJECT
+  public:
+    explicit FrmMain(FrmMainOptions options, QWidget* parent = nullptr);
+    ~FrmMain() override;
+
+    // The session is made after the window (it needs the window as its host). Runs Form_Load.
+    void attach(SaverSession& session, Clock& clock);
+
+    // SIGTERM, a vanished host window: end the run the way a close request does, even while
+    // the set-up is still going on.
+    void request_stop();
+
+    bool activated() const { return activated_; }
+    bool unloading() const { return unloading_; }
+
+    // SaverWindowHost
+    int32_t inner_width_px() override;
+    int32_t inner_height_px() override;
+    bool is_maximised() override;
+    void maximise() override;
+    BoxSize time_box_size() override;
+    void move_time_box(int32_t left, int32_t top) override;
+    void set_time_box_visible(bool visible) override;
+    void set_time_box_text(const std::string& text) override;
+    BoxSize info_box_size() override;
+    void move_info_box(int32_t left, int32_t top, int32_t width, int32_t height) override;
+    void set_info_box_text(const std::string& text) override;
+    void show_info_box() override;
+    void make_topmost() override;
+    void repaint(const std::vector<Rect>& rects) override;
+    void repaint_all() override;
+    void unload() override;
+    int64_t window_handle() override;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+  private:
+    void run_activation();
+    void log_frame();
+    const Surface* ascreen() const;
+    QPoint ascreen_origin() const;
+    bool input_ignored() const;
+    void place_boxes_for_new_size();
+    void write_screenshot();
+
+    FrmMainOptions options_;
+    SaverSession* session_ = nullptr;
+    Clock* clock_ = nullptr;
+    QLabel* time_box_ = nullptr;
+    QLabel* info_box_ = nullptr;
+
+    bool activation_queued_ = false;
+    bool activated_ = false;
+    bool unloading_ = false;
+    QSize setup_size_;
+    std::optional<QPoint> last_mouse_;
+    std::FILE* frame_log_ = nullptr;
+};
+
+}  // namespace vistaloom
