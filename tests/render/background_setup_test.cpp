@@ -130,21 +130,11 @@ TEST(SetupBackground, EveryTablePositionCanBeReached) {
     EXPECT_EQ(static_cast<uint32_t>(rig.gradient.Color2()), palette_color(1));
 }
 
-TEST(Palette, HoldsTheSixteenStandardColours) {
-    EXPECT_EQ(palette_color(0), 0x000000u);
-    EXPECT_EQ(palette_color(1), 0x800000u);  // blue 128
-    EXPECT_EQ(palette_color(2), 0x008000u);  // green 128
-    EXPECT_EQ(palette_color(4), 0x000080u);  // red 128
-    EXPECT_EQ(palette_color(5), 0x800080u);  // red and blue 128
-    EXPECT_EQ(palette_color(7), 0xC0C0C0u);
-    EXPECT_EQ(palette_color(8), 0x808080u);
-    EXPECT_EQ(palette_color(9), 0xFF0000u);  // blue 255
-    EXPECT_EQ(palette_color(10), 0x00FF00u);
-    EXPECT_EQ(palette_color(11), 0xFFFF00u);  // green and blue 255
-    EXPECT_EQ(palette_color(12), 0x0000FFu);  // red 255
-    EXPECT_EQ(palette_color(13), 0xFF00FFu);
-    EXPECT_EQ(palette_color(14), 0x00FFFFu);  // red and green 255
-    EXPECT_EQ(palette_color(15), 0xFFFFFFu);
+TEST(Palette, HoldsTheSixteenStandardColoursAsBgr) {
+    const uint32_t want[16] = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080,
+                               0x008080, 0xC0C0C0, 0x808080, 0xFF0000, 0x00FF00, 0xFFFF00,
+                               0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
+    for (int32_t n = 0; n < 16; ++n) EXPECT_EQ(palette_color(n), want[n]) << n;
     EXPECT_EQ(palette_color(16), 0u);
     EXPECT_EQ(palette_color(-1), 0u);
 }

@@ -106,13 +106,6 @@ TEST(Blit, CopiesWithinOneSurfaceBetweenSeparateRectangles) {
         for (int32_t x = 4; x < 8; ++x) EXPECT_EQ(s.at(x, y), 0x100000u | (y << 8) | (x - 4));
 }
 
-TEST(Surface, NegativeSizesMakeAnEmptySurface) {
-    Surface s(-3, 5);
-    EXPECT_TRUE(s.empty());
-    EXPECT_EQ(s.width, 0);
-    EXPECT_TRUE(s.pixels.empty());
-}
-
 TEST(Rounding, HalvesGoToTheEvenNeighbour) {
     EXPECT_EQ(round_to_int(2.5), 2);
     EXPECT_EQ(round_to_int(3.5), 4);
