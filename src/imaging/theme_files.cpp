@@ -181,6 +181,9 @@ std::string extract_theme_item(const ThemeItems& items, const std::string& base_
     const int32_t length = items.item_sizes[k];
     const std::string target =
         items.windows_dir + kTempPrefix + temp_item_extension(items.item_names[k]);
+    // Whatever happens next, no earlier item is left under this name to be mistaken for it.
+    std::error_code error;
+    if (file_present(target)) std::filesystem::remove(target, error);
 
     std::ifstream container(base_path + ".img", std::ios::binary);
     if (!container) return failed;
@@ -191,9 +194,6 @@ std::string extract_theme_item(const ThemeItems& items, const std::string& base_
     if (container_size < 0 || offset + length > container_size) return failed;
     container.seekg(offset, std::ios::beg);
     if (!container) return failed;
-
-    std::error_code error;
-    if (file_present(target)) std::filesystem::remove(target, error);
 
     std::string staging;
     std::FILE* out = open_staging_file(items.windows_dir, staging);

@@ -70,7 +70,9 @@ std::string stored_item_name(const std::string& file_path, std::string& error) {
     }
     size_t dot = name.rfind('.');
     std::string ext = dot == std::string::npos ? std::string() : lower(name.substr(dot + 1));
-    if (ext == "jpeg" || ext == "midi") return name.substr(0, dot + 4);
+    // Letter case as given: "Photo.JPEG" is stored as "Photo.JPG".
+    if (ext == "jpeg") return name.substr(0, dot + 3) + name.substr(dot + 4);
+    if (ext == "midi") return name.substr(0, dot + 4);
     if (ext.size() != 3) {
         error = "item file name needs a three-letter extension (such as .jpg, .mid): " + name;
         return {};

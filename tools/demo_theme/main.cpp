@@ -84,21 +84,43 @@ bool write_jpeg(const Surface& picture, const std::string& path, int quality) {
     return ok;
 }
 
+// Test themes want pictures that are told apart at a glance and compress to almost nothing:
+// each cell one plain colour with a darker frame.
+demo::Rgb plain_cell(int n, double x, double y) {
+    demo::Rgb c = demo::hsv((n - 1) / 20.0, 0.8, 0.95);
+    bool frame = x < 0.03 || y < 0.03 || x > 4.0 / 3.0 - 0.03 || y > 0.97;
+    return frame ? c * 0.5 : c;
+}
+
+template <int N>
+demo::Rgb plain(double x, double y) {
+    return plain_cell(N, x, y);
+}
+
+constexpr demo::Painter kPlainCells[20] = {plain<1>,  plain<2>,  plain<3>,  plain<4>,  plain<5>,
+                                           plain<6>,  plain<7>,  plain<8>,  plain<9>,  plain<10>,
+                                           plain<11>, plain<12>, plain<13>, plain<14>, plain<15>,
+                                           plain<16>, plain<17>, plain<18>, plain<19>, plain<20>};
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2 || std::string(argv[1]) == "--help") {
-        std::cerr << "Usage: vistaloom-demo-theme OUTPUT_FOLDER\n"
-                     "Writes sheet.jpg, sample.jpg and tune.mid for the demo theme.\n";
+    const bool plain_cells = argc == 3 && std::string(argv[1]) == "--plain";
+    if (!(argc == 2 || plain_cells) || std::string(argv[1]) == "--help") {
+        std::cerr << "Usage: vistaloom-demo-theme [--plain] OUTPUT_FOLDER\n"
+                     "Writes sheet.jpg, sample.jpg and tune.mid for the demo theme\n"
+                     "(--plain: one flat colour per picture, for test themes).\n";
         return argc == 2 ? 0 : 2;
     }
-    const std::string folder = std::string(argv[1]) + "/";
+    const std::string folder = std::string(argv[argc - 1]) + "/";
+    const demo::Painter* scenes = plain_cells ? kPlainCells : demo::kScenes;
+    const int quality = plain_cells ? 60 : 90;
 
     // Row 0 of the sheet is never shown: cells start one line down.
     Surface sheet(2 * kCellWidth, 10 * kCellHeight + 1, 0);
     std::vector<Surface> cells;
     for (int n = 1; n <= 20; ++n) {
-        cells.push_back(paint(demo::kScenes[n - 1], kCellWidth, kCellHeight));
+        cells.push_back(paint(scenes[n - 1], kCellWidth, kCellHeight));
         int row = (n - 1) / 2 + 1, column = (n - 1) % 2 + 1;
         vistaloom::blit(sheet, kCellWidth * (column - 1), kCellHeight * (row - 1) + 1, cells.back(),
                         0, 0, kCellWidth, kCellHeight);
@@ -116,8 +138,8 @@ int main(int argc, char** argv) {
     }
 
     std::vector<uint8_t> tune = demo::make_demo_tune();
-    if (!write_jpeg(sheet, folder + "sheet.jpg", 90) ||
-        !write_jpeg(sample, folder + "sample.jpg", 90) ||
+    if (!write_jpeg(sheet, folder + "sheet.jpg", quality) ||
+        !write_jpeg(sample, folder + "sample.jpg", quality) ||
         !write_file(folder + "tune.mid", tune.data(), tune.size())) {
         std::cerr << "vistaloom-demo-theme: cannot write into " << folder << "\n";
         return 1;

@@ -41,21 +41,38 @@ int failure(std::ostream& err, const std::string& message) {
     return 1;
 }
 
+// Item names come from untrusted files; control characters must not reach a terminal.
+std::string printable(const std::string& text) {
+    static const char digits[] = "0123456789abcdef";
+    std::string out;
+    for (char c : text) {
+        auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F || c == '\\') {
+            out += "\\x";
+            out += digits[byte >> 4];
+            out += digits[byte & 15];
+        } else {
+            out.push_back(c);
+        }
+    }
+    return out;
+}
+
 int command_info(const std::string& base, std::ostream& out, std::ostream& err) {
     ThemeItems items;
     ThemeHeader header;
     if (!read_theme_info(items, base) || !read_theme_header(base, header))
         return failure(err, "cannot read theme information file " + base + ".icf");
     out << "theme: " << base << "\n"
-        << "header 1: " << header.first << "\n"
-        << "header 2: " << header.second << "\n"
-        << "header 3: " << header.music_text << "\n"
+        << "header 1: " << printable(header.first) << "\n"
+        << "header 2: " << printable(header.second) << "\n"
+        << "header 3: " << printable(header.music_text) << "\n"
         << "music tracks: " << items.music_count << "\n"
         << "items: " << items.item_count << "\n";
     int64_t offset = 0;
     for (int32_t k = 1; k <= items.item_count; ++k) {
-        out << "item " << k << ": \"" << items.item_names[k] << "\" " << items.item_sizes[k]
-            << " bytes at offset " << offset << "\n";
+        out << "item " << k << ": \"" << printable(items.item_names[k]) << "\" "
+            << items.item_sizes[k] << " bytes at offset " << offset << "\n";
         offset += items.item_sizes[k];
     }
     return 0;
