@@ -130,11 +130,12 @@ Rgb desert_dunes(double x, double y) {
         if (y < top) continue;
         double near = i / 3.0;
         double below = y - top;
-        double s = fract(phase(x + below * 0.45));
-        double lit = smoothstep(0.76, 0.70, s) + smoothstep(0.96, 1.0, s);
-        double fade = std::exp(-below / 0.07);
-        Rgb face = mix(hex(0xb0613a), hex(0xf7cb8a), lit);
-        Rgb shade = mix(hex(0xe2a66a), face, 0.4 + 0.6 * fade);
+        // The slip face sits just past each crest; its shadow reaches down a little way.
+        double s = fract(phase(x));
+        double slip = smoothstep(0.70, 0.74, s) * smoothstep(1.0, 0.97, s);
+        double lit = 1 - slip * std::exp(-below / (0.05 + 0.05 * near));
+        lit = std::min(lit, 0.55 + 0.45 * std::exp(-below / 0.25));
+        Rgb shade = mix(hex(0xb0613a), hex(0xf7cb8a), lit);
         double ripple = 0.035 * std::sin(x * 70 + y * 240 + 6 * fbm(x * 5, y * 5, 2, 3));
         shade = shade * (1 + ripple * near * lit);
         return mix(shade, hex(0xf0cfa0), 0.45 * (1 - near));
