@@ -4,6 +4,7 @@
 #include <SDL_mixer.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
@@ -82,7 +83,38 @@ bool SdlMediaDevice::ensure_audio() {
     return true;
 }
 
+SdlMediaDevice::Loaded SdlMediaDevice::load(const std::string& path) {
+    Loaded loaded;
+    loaded.music = Mix_LoadMUS(path.c_str());
+    // SDL keeps its error text per thread, so it has to be read here.
+    if (loaded.music == nullptr) loaded.error = Mix_GetError();
+    return loaded;
+}
+
+void SdlMediaDevice::settle(bool block) {
+    if (!loading_.valid()) return;
+    if (!block && loading_.wait_for(std::chrono::seconds(0)) != std::future_status::ready) return;
+    take(loading_.get());
+}
+
+void SdlMediaDevice::take(Loaded loaded) {
+    music_ = loaded.music;
+    if (music_ == nullptr) {
+        open_failed_ = true;
+        play_pending_ = false;
+        last_error_ = loaded.error;
+        log_debug(("open failed (" + device_type_ + "):").c_str(), filename_ + ": " + last_error_);
+        return;
+    }
+    log_debug(("opened (" + device_type_ + ")").c_str(), filename_);
+    if (play_pending_) {
+        play_pending_ = false;
+        do_play();
+    }
+}
+
 void SdlMediaDevice::command(const std::string& command) {
+    settle(false);
     if (command == "Open") {
         do_open();
     } else if (command == "Play") {
@@ -100,17 +132,20 @@ void SdlMediaDevice::do_open() {
     // A device that is already open is closed first rather than leaking its music.
     do_close();
     if (!ensure_audio()) return;
-    music_ = Mix_LoadMUS(filename_.c_str());
-    if (music_ == nullptr) {
-        open_failed_ = true;
-        last_error_ = Mix_GetError();
-        log_debug(("open failed (" + device_type_ + "):").c_str(), filename_ + ": " + last_error_);
+    if (wait_) {
+        take(load(filename_));
         return;
     }
-    log_debug(("opened (" + device_type_ + ")").c_str(), filename_);
+    // Only one load runs at a time (do_close above waited for any earlier one), so SDL_mixer
+    // never builds two decoders at once.
+    loading_ = std::async(std::launch::async, &SdlMediaDevice::load, filename_);
 }
 
 void SdlMediaDevice::do_play() {
+    if (loading_.valid()) {
+        play_pending_ = true;
+        return;
+    }
     if (music_ == nullptr) return;
     if (Mix_PlayingMusic() != 0 && !g_music_finished.load(std::memory_order_acquire)) return;
     g_music_finished.store(false, std::memory_order_release);
@@ -122,12 +157,16 @@ void SdlMediaDevice::do_play() {
 }
 
 void SdlMediaDevice::do_stop() {
+    play_pending_ = false;
     if (music_ == nullptr) return;
     Mix_HaltMusic();
     g_music_finished.store(true, std::memory_order_release);
 }
 
 void SdlMediaDevice::do_close() {
+    // A load still running must finish before its music can be freed.
+    play_pending_ = false;
+    settle(true);
     open_failed_ = false;
     if (music_ == nullptr) return;
     Mix_HaltMusic();
@@ -140,6 +179,8 @@ int SdlMediaDevice::mode() {
     // Without a working audio device every track "stops" at once, so the saver moves on
     // without waiting for music that will never play.
     if (!owner_ || (audio_tried_ && !audio_open_)) return kModeStopped;
+    settle(false);
+    if (loading_.valid()) return play_pending_ ? kModePlaying : kModeStopped;
     // A file that would not open reports stopped as well: the next music step then tries the
     // next track instead of one bad track silencing the rest of the run.
     if (music_ == nullptr) return open_failed_ ? kModeStopped : kModeNotOpen;

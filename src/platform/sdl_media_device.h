@@ -1,4 +1,5 @@
 #pragma once
+#include <future>
 #include <string>
 
 #include "saver/media_device.h"
@@ -18,6 +19,12 @@ namespace vistaloom {
 // with muted audio never touches the sound system. When there is no sound card or the audio
 // system cannot be started, every command does nothing and mode() reports stopped: the saver
 // carries on silently.
+//
+// "Open" loads the file on a worker thread unless Wait is set: building a MIDI synthesizer
+// loads the whole SoundFont (about a second for the General MIDI one), and the frame loop must
+// not stall for that at every track change. A "Play" that arrives while the file is still
+// loading starts it as soon as it is ready, and mode() reports playing meanwhile. mode() and
+// every command pick up a finished load, so the saver's per-frame status poll is all it takes.
 //
 // The device type ("WaveAudio", "Sequencer", "MPEGVideo" or whatever the user configured) is
 // kept for diagnostics only: SDL_mixer recognises the format from the file's content.
@@ -41,6 +48,8 @@ class SdlMediaDevice : public MediaDevice {
 
     const std::string& device_type() const { return device_type_; }
     const std::string& filename() const { return filename_; }
+    // True while a file is still being loaded in the background.
+    bool loading() const { return loading_.valid(); }
     // True once the audio device has been opened successfully.
     bool audio_open() const { return audio_open_; }
     // True when this device owns the process's music channel.
@@ -49,7 +58,16 @@ class SdlMediaDevice : public MediaDevice {
     const std::string& last_error() const { return last_error_; }
 
   private:
+    struct Loaded {
+        _Mix_Music* music = nullptr;
+        std::string error;
+    };
+    static Loaded load(const std::string& path);
+
     bool ensure_audio();
+    // Takes over a finished background load; with `block`, waits for it first.
+    void settle(bool block);
+    void take(Loaded loaded);
     void do_open();
     void do_play();
     void do_stop();
@@ -65,6 +83,8 @@ class SdlMediaDevice : public MediaDevice {
     bool audio_tried_ = false;
     bool audio_open_ = false;
     bool open_failed_ = false;
+    bool play_pending_ = false;
+    std::future<Loaded> loading_;
     _Mix_Music* music_ = nullptr;
     std::string last_error_;
 };
