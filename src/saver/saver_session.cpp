@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "imaging/jpeg_loading.h"
 #include "imaging/theme_files.h"
 #include "render/background_setup.h"
 #include "render/builtin_pictures.h"
@@ -25,15 +26,6 @@
 #include "startup/saver_settings.h"
 #include "startup/settings_store.h"
 #include "startup/startup_values.h"
-
-#if __has_include("imaging/jpeg_loading.h")
-#include "imaging/jpeg_loading.h"
-#else
-namespace vistaloom {
-void load_theme_pictures(SceneSurfaces& surfaces, const ThemeItems& items,
-                         const std::string& install_path, const std::string& active_module);
-}
-#endif
 
 namespace vistaloom {
 
@@ -133,6 +125,11 @@ void SaverSession::get_module() {
     run_.no_themes = 0;
     // Only in memory: a missing theme must not change what the user chose.
     if (!listing.active_found) settings_.random_theme = "1";
+    if (listing.active_found) {
+        // For this run only: the files are named "Sports" though "sports" was chosen.
+        // saved_module brings back the stored spelling at unload.
+        settings_.active_module = listing.active_name;
+    }
     if (is_one(settings_.random_theme)) {
         const auto count = static_cast<int32_t>(listing.names.size());
         const double pick = std::floor(seams_.random.next() * count + 1.0);

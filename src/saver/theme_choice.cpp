@@ -42,8 +42,9 @@ ThemeListing list_themes(const std::string& install_path, const std::string& act
             upper(name.substr(name.size() - 3)) == "ICF") {
             if (static_cast<int32_t>(listing.names.size()) < kMaxListedThemes) {
                 listing.names.push_back(name.substr(0, name.size() - 4));
-                if (same_theme_name(listing.names.back(), active_module)) {
+                if (!listing.active_found && same_theme_name(listing.names.back(), active_module)) {
                     listing.active_found = true;
+                    listing.active_name = listing.names.back();
                 }
             }
         }

@@ -17,6 +17,9 @@ inline constexpr int32_t kMaxListedThemes = 200;
 struct ThemeListing {
     std::vector<std::string> names;  // position 0 is theme number 1
     bool active_found = false;
+    // The matching theme as its file is spelt. Names match ignoring letter case, but the
+    // files are opened by name on a file system that may not ignore it.
+    std::string active_name;
 };
 
 // `events` (may be null) runs once after each folder entry, so a huge folder does not freeze

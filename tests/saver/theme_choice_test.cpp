@@ -25,6 +25,7 @@ TEST(ThemeListing, OnlyNormalFilesEndingInIcfNameThemes) {
     const ThemeListing listing = list_themes(dir.slash(), "sports", nullptr);
     EXPECT_EQ(listing.names, (std::vector<std::string>{"Sports"}));
     EXPECT_TRUE(listing.active_found);
+    EXPECT_EQ(listing.active_name, "Sports");
     EXPECT_FALSE(list_themes(dir.slash(), "Sport", nullptr).active_found);
 }
 

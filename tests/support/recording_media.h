@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@ class RecordingMedia : public MediaDevice {
     std::string filename;
     int current_mode = kModeNotOpen;
     int mode_queries = 0;
+    std::function<void(const std::string&)> on_command;  // after each command took effect
 
     void set_device_type(const std::string& t) override {
         device_type = t;
@@ -40,6 +42,7 @@ class RecordingMedia : public MediaDevice {
         }
         if (c == "Stop" && current_mode != kModeNotOpen) current_mode = kModeStopped;
         if (c == "Close") current_mode = kModeNotOpen;
+        if (on_command) on_command(c);
     }
     int mode() override {
         ++mode_queries;

@@ -1,0 +1,170 @@
+#pragma once
+#include <stdlib.h>
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "saver/saver_session.h"
+#include "saver/saver_window_host.h"
+#include "startup/random_source.h"
+#include "startup/saver_settings.h"
+#include "startup/startup_values.h"
+#include "support/memory_registry.h"
+#include "support/recording_desktop.h"
+#include "support/recording_media.h"
+#include "support/scripted_clock.h"
+#include "support/scripted_events.h"
+#include "temp_folder.h"
+
+namespace vistaloom::testing {
+
+// A window that records what the session asked of it.
+class RecordingHost : public SaverWindowHost {
+  public:
+    explicit RecordingHost(ScriptedClock& clock) : clock_(clock) {}
+
+    int32_t width = 320;
+    int32_t height = 240;
+    bool maximised = false;
+    int maximise_calls = 0;
+    BoxSize time_box{80, 16};
+    BoxSize info_box{300, 14};
+    std::vector<std::pair<int32_t, int32_t>> time_box_moves;
+    bool time_box_visible = false;
+    std::vector<std::string> time_texts;
+    std::vector<std::vector<int32_t>> info_box_moves;
+    std::vector<std::string> info_texts;
+    int info_shows = 0;
+    int topmost_calls = 0;
+    std::vector<int64_t> repaint_ticks;
+    int repaint_all_calls = 0;
+    int unloads = 0;
+    std::function<void()> on_repaint;
+
+    int32_t inner_width_px() override { return width; }
+    int32_t inner_height_px() override { return height; }
+    bool is_maximised() override { return maximised; }
+    void maximise() override {
+        ++maximise_calls;
+        maximised = true;
+    }
+    BoxSize time_box_size() override { return time_box; }
+    void move_time_box(int32_t left, int32_t top) override {
+        time_box_moves.push_back({left, top});
+    }
+    void set_time_box_visible(bool v) override { time_box_visible = v; }
+    void set_time_box_text(const std::string& t) override { time_texts.push_back(t); }
+    BoxSize info_box_size() override { return info_box; }
+    void move_info_box(int32_t l, int32_t t, int32_t w, int32_t h) override {
+        info_box_moves.push_back({l, t, w, h});
+    }
+    void set_info_box_text(const std::string& t) override { info_texts.push_back(t); }
+    void show_info_box() override { ++info_shows; }
+    void make_topmost() override { ++topmost_calls; }
+    void repaint(const std::vector<Rect>&) override { painted(); }
+    void repaint_all() override {
+        ++repaint_all_calls;
+        painted();
+    }
+    void unload() override { ++unloads; }
+    int64_t window_handle() override { return 4242; }
+
+  private:
+    void painted() {
+        repaint_ticks.push_back(clock_.now_ms);
+        if (on_repaint) on_repaint();
+    }
+    ScriptedClock& clock_;
+};
+
+// Queued numbers first, then a fixed pseudo-random sequence, so a whole run has varied
+// draws while a test can still decide the first few.
+class QueuedRandom : public RandomSource {
+  public:
+    std::deque<double> queued;
+    int draws = 0;
+    int reseeds = 0;
+    double next() override {
+        ++draws;
+        if (!queued.empty()) {
+            double v = queued.front();
+            queued.pop_front();
+            return v;
+        }
+        state_ ^= state_ << 13;
+        state_ ^= state_ >> 7;
+        state_ ^= state_ << 17;
+        return static_cast<double>(state_ >> 11) / 9007199254740992.0;
+    }
+    void reseed_from_clock() override { ++reseeds; }
+
+  private:
+    uint64_t state_ = 0x9E3779B97F4A7C15ull;
+};
+
+// Writes a theme of `tracks` MIDI tracks (items: sample, sheet, tracks) into `folder`. The
+// sheet is not a real JPEG: the loader then carries on with a blank sheet, which is all the
+// session needs.
+inline void write_theme(const TempFolder& folder, const std::string& name, int tracks) {
+    std::string info = "\"Vistaloom Theme\",\"test\"," + std::to_string(tracks) + "," +
+                       std::to_string(2 + tracks) + "\r\n";
+    std::string bytes;
+    info += "\"sample.jpg\",4\r\n\"sheet.jpg\",4\r\n";
+    bytes += "SMPLSHET";
+    for (int t = 1; t <= tracks; ++t) {
+        info += "\"track" + std::to_string(t) + ".mid\",4\r\n";
+        bytes += "MID" + std::to_string(t % 10);
+    }
+    folder.write(name + ".icf", info);
+    folder.write(name + ".img", bytes);
+}
+
+struct SessionFixture : ::testing::Test {
+    TempFolder install;
+    TempFolder runtime;
+    TempFolder data;
+    SaverSettings settings;
+    StartupValues startup;
+    ScriptedClock clock;
+    QueuedRandom random;
+    RecordingDesktop desktop;
+    RecordingMedia media;
+    ScriptedEvents events{clock};
+    MemoryRegistry registry;
+    RecordingHost host{clock};
+    SaverSessionOptions options;
+    std::unique_ptr<SaverSession> session;
+
+    void SetUp() override {
+        setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
+        setenv("XDG_CACHE_HOME", runtime.path().c_str(), 1);
+        setenv("XDG_DATA_HOME", data.path().c_str(), 1);
+        startup.install_path = install.slash();
+        clock.now_ms = 100'000;
+        events.max_waits = 200'000;
+    }
+
+    SaverSession& make() {
+        session = std::make_unique<SaverSession>(
+            settings, startup, SaverSeams{clock, random, desktop, media, events, registry}, host,
+            options);
+        return *session;
+    }
+    // Loads and activates a fresh session; returns once it has unloaded.
+    SaverSession& run() {
+        SaverSession& s = make();
+        s.Form_Load();
+        s.Form_Activate();
+        return s;
+    }
+    // Ends the run at `tick` as a key press would.
+    void key_at(int64_t tick) {
+        events.at(tick, [this] { session->key_press(); });
+    }
+};
+
+}  // namespace vistaloom::testing
