@@ -126,6 +126,7 @@ class SettingsQtTest : public QObject {
         write_registry_string(registry, HKEY_CURRENT_USER, desktop, "Odd", "dword:00000001");
         QCOMPARE(read_registry_value(registry, HKEY_CURRENT_USER, desktop, "WallpaperStyle"),
                  std::string("2"));
+        QVERIFY(QFile::exists(registry.file()));
         QCOMPARE(read_registry_value(registry, HKEY_CURRENT_USER, desktop, "Odd"),
                  std::string("dword:00000001"));
         QCOMPARE(read_registry_value(registry, HKEY_LOCAL_MACHINE, desktop, "WallpaperStyle"),

@@ -84,26 +84,6 @@ TEST(SettingsStore, SavesExactlyTheTwentyOneKeysInOrderAsPlainText) {
     EXPECT_EQ(store.get("Options", "mp3_devicename"), "MPEGVideo");
 }
 
-TEST(SettingsStore, RoundTripKeepsEveryField) {
-    MemorySettings store;
-    SaverSettings written;
-    written.active_module = "x";
-    written.gradients_on = "0";
-    written.sprite_active = 10;
-    written.speed_scale = 20;
-    written.mouse_sensitivity = "50";
-    written.mp3_devicename = "MPEG";
-    save_settings(written, store);
-    SaverSettings read;
-    load_settings(read, store);
-    EXPECT_EQ(read.active_module, "x");
-    EXPECT_EQ(read.gradients_on, "0");
-    EXPECT_EQ(read.sprite_active, 10);
-    EXPECT_EQ(read.speed_scale, 20);
-    EXPECT_EQ(read.mouse_sensitivity, "50");
-    EXPECT_EQ(read.mp3_devicename, "MPEG");
-}
-
 // A hand-edited file: the store gives back what it holds, the helpers bring it into range
 // where it is used.
 TEST(SettingsStore, HandEditedValuesAreKeptAndClampedWhereUsed) {
@@ -163,15 +143,6 @@ TEST(SettingsStore, InstallPathGetsATrailingSeparator) {
     EXPECT_EQ(with_trailing_separator("/opt/vistaloom/themes/"), "/opt/vistaloom/themes/");
     EXPECT_EQ(with_trailing_separator("C:\\Savers\\"), "C:\\Savers\\");
     EXPECT_TRUE(store.writes.empty());
-}
-
-TEST(SaverSettingsSwitches, ComparedAsNumbers) {
-    EXPECT_TRUE(is_one("1"));
-    EXPECT_TRUE(is_one(" 1.0"));
-    EXPECT_FALSE(is_one("11"));
-    EXPECT_FALSE(is_one(""));
-    EXPECT_TRUE(is_nonzero("-1"));
-    EXPECT_FALSE(is_nonzero("abc"));
 }
 
 }  // namespace
