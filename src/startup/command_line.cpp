@@ -63,8 +63,8 @@ StartMode mode_from_text(const std::string& mode) {
 enum class Option { None, Root, WindowId, Windowed, Frames, Seed, Screenshot, Fps, Help, Version };
 
 Option option_named(std::string_view word) {
-    if (word == "-root") return Option::Root;
-    if (word == "-window-id") return Option::WindowId;
+    if (word == "-root" || word == "--root") return Option::Root;
+    if (word == "-window-id" || word == "--window-id") return Option::WindowId;
     if (word == "--windowed") return Option::Windowed;
     if (word == "--frames") return Option::Frames;
     if (word == "--seed") return Option::Seed;
@@ -270,8 +270,9 @@ const std::string& usage_text() {
         "  anything else   opens nothing\n"
         "\n"
         "Screen-saver daemons:\n"
-        "  -root           draw the saver on the root window\n"
-        "  -window-id ID   draw the saver inside the window ID (decimal or 0x hexadecimal)\n"
+        "  -root           draw the saver on the root window (--root works too)\n"
+        "  -window-id ID   draw the saver inside the window ID (decimal or 0x hexadecimal;\n"
+        "                  --window-id works too)\n"
         "  XSCREENSAVER_WINDOW=ID in the environment does the same as -window-id when no\n"
         "                  other mode than /S, no -window-id and no --windowed is given\n"
         "\n"

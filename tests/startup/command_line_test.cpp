@@ -72,6 +72,8 @@ TEST(CommandLineOptions, DaemonOptionsSelectTheEmbeddedSaver) {
     EXPECT_EQ(parse({"-window-id", "0x3a00007"}).window_id, 0x3a00007);
     EXPECT_EQ(parse({"-window-id", "0XFFFFFFFF"}).window_id, 0xFFFFFFFFll);
     EXPECT_EQ(parse({"/S", "-window-id", "42"}).start_mode, StartMode::Saver);
+    EXPECT_EQ(parse({"--window-id=42"}).window_id, 42);
+    EXPECT_EQ(parse({"--root"}).embedding(), Embedding::Root);
 
     for (const char* bad : {"0", "-5", "abc", "0x", "0x1g", "4294967296", "12 "}) {
         CommandLine cl = parse({"-window-id", bad});
