@@ -153,13 +153,17 @@ int32_t clsGradient::PaintGradientLines(Surface& hDC, int32_t W, int32_t H) {
         const int32_t count = static_cast<int32_t>(points_.size());
         BlendColors(color1_, color2_, static_cast<int32_t>(round_half_even(count / 2.0)), colors_);
 
-        int32_t j = 0;
-        for (; j + 1 < count; j += 2) {
-            const PointL& a = points_[static_cast<size_t>(j)];
-            const PointL& b = points_[static_cast<size_t>(j) + 1];
-            draw_line(hDC, a.x, a.y, b.x, b.y,
-                      pixel_from_color(static_cast<uint32_t>(colors_[static_cast<size_t>(j / 2)])));
+        // Every line is the first one moved by a whole number of steps, so the family is
+        // painted in one pass, with exactly the pixels of drawing the lines one by one.
+        const int32_t lines = count / 2;
+        std::vector<uint32_t> line_pixels(static_cast<size_t>(lines));
+        for (int32_t k = 0; k < lines; ++k) {
+            line_pixels[static_cast<size_t>(k)] =
+                pixel_from_color(static_cast<uint32_t>(colors_[static_cast<size_t>(k)]));
         }
+        draw_parallel_lines(hDC, points_[0].x, points_[0].y, points_[1].x, points_[1].y, step_x,
+                            step_y, line_pixels.data(), lines);
+        const int32_t j = lines * 2;
         return j;
     } catch (const std::exception& error) {
         // Nothing is shown to the user from here: the saver carries on with what was drawn.

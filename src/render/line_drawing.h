@@ -22,4 +22,14 @@ namespace vistaloom {
 // run of pixels, and its neighbour's run is the same run moved by one.
 void draw_line(Surface& target, int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t pixel);
 
+// Draws `count` parallel lines, line k running from (x0, y0) + k * step to (x1, y1) + k * step
+// in pixels[k], where step is one pixel along one axis: (1, 0), (-1, 0), (0, 1) or (0, -1).
+// The result is exactly that of calling draw_line for k = 0, 1, ... in turn (later lines
+// painting over earlier ones), but it is produced row by row: because every line is the first
+// one moved by whole pixels, each row of the result is a slice of `pixels` (or a few spans),
+// so the cost is that of writing the covered pixels once, in memory order. Any other step
+// is ignored.
+void draw_parallel_lines(Surface& target, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
+                         int32_t step_x, int32_t step_y, const uint32_t* pixels, int64_t count);
+
 }  // namespace vistaloom

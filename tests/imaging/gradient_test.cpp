@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "render/line_drawing.h"
 #include "saver/desktop.h"
 
 namespace vistaloom {
@@ -175,6 +176,28 @@ TEST(Gradient, TinySurfacesAreNotDrawn) {
     EXPECT_FALSE(gradient.Draw(none));
     EXPECT_EQ(thin.at(0, 10), 0x123456u);
     EXPECT_TRUE(gradient.last_points().empty());
+}
+
+// The fill is painted in one pass; it must equal drawing the listed lines one by one.
+TEST(Gradient, DrawPaintsTheListedLinesInOrder) {
+    const float angles[] = {0, 45, 90, 135, 180, 225, 270, 315, 20, 75, 160, 250, 290};
+    const int32_t sizes[][2] = {{64, 48}, {31, 77}, {90, 13}};
+    for (float angle : angles) {
+        for (const auto& size : sizes) {
+            clsGradient gradient;
+            gradient.Angle(angle);
+            Surface drawn(size[0], size[1], 0xFF000000u);
+            ASSERT_TRUE(gradient.Draw(drawn));
+            Surface reference(size[0], size[1], 0xFF000000u);
+            const auto& points = gradient.last_points();
+            for (size_t j = 0; j + 1 < points.size(); j += 2) {
+                draw_line(reference, points[j].x, points[j].y, points[j + 1].x, points[j + 1].y,
+                          pixel_from_color(static_cast<uint32_t>(gradient.last_colors()[j / 2])));
+            }
+            ASSERT_EQ(drawn.pixels, reference.pixels)
+                << "angle " << angle << " on " << size[0] << " x " << size[1];
+        }
+    }
 }
 
 // Neighbouring lines must leave no pixel unpainted, whatever the angle and surface shape.

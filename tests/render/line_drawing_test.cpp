@@ -116,5 +116,36 @@ TEST(LineDrawing, FarAwayEndsCostNothingAndStayInside) {
     EXPECT_TRUE(inked(u).empty());
 }
 
+// The row-by-row family must paint exactly what drawing its lines one by one paints.
+TEST(LineDrawing, ParallelLinesMatchDrawingEachLineInTurn) {
+    std::mt19937 rng(5);
+    std::uniform_int_distribution<int> coord(-30, 45);
+    std::uniform_int_distribution<int> lines(1, 60);
+    const int steps[][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
+    for (int n = 0; n < 4000; ++n) {
+        const int x0 = coord(rng), y0 = coord(rng), x1 = coord(rng), y1 = coord(rng);
+        const auto& step = steps[n % 4];
+        const int count = lines(rng);
+        std::vector<uint32_t> colours(static_cast<size_t>(count));
+        for (int k = 0; k < count; ++k) colours[static_cast<size_t>(k)] = 0x010000u * k + 7;
+
+        Surface one_by_one(17, 11, 0xFF000000u);
+        for (int k = 0; k < count; ++k) {
+            draw_line(one_by_one, x0 + k * step[0], y0 + k * step[1], x1 + k * step[0],
+                      y1 + k * step[1], colours[static_cast<size_t>(k)]);
+        }
+        Surface family(17, 11, 0xFF000000u);
+        draw_parallel_lines(family, x0, y0, x1, y1, step[0], step[1], colours.data(), count);
+        ASSERT_EQ(family.pixels, one_by_one.pixels)
+            << x0 << "," << y0 << " -> " << x1 << "," << y1 << " step " << step[0] << "," << step[1]
+            << " x " << count;
+    }
+    Surface untouched(5, 5, 0xFF000000u);
+    const uint32_t ink[] = {kInk};
+    draw_parallel_lines(untouched, 0, 0, 4, 4, 1, 1, ink, 1);  // not a unit step
+    draw_parallel_lines(untouched, 0, 0, 4, 4, 1, 0, ink, 0);
+    EXPECT_TRUE(inked(untouched).empty());
+}
+
 }  // namespace
 }  // namespace vistaloom
