@@ -185,7 +185,9 @@ std::string extract_theme_item(const ThemeItems& items, const std::string& base_
     std::error_code error;
     if (file_present(target)) std::filesystem::remove(target, error);
 
-    std::ifstream container(base_path + ".img", std::ios::binary);
+    const std::string container_path = base_path + ".img";
+    if (!std::filesystem::is_regular_file(container_path, error)) return failed;
+    std::ifstream container(container_path, std::ios::binary);
     if (!container) return failed;
     // A container shorter than the information file claims would otherwise give a file
     // padded or cut short without any sign of it.

@@ -224,6 +224,8 @@ TEST_F(ThemeFiles, ShortOrMissingContainerGivesFalseAndNoFile) {
     EXPECT_EQ(files_in_private_folder(), 0);
     fs::remove(base + ".img");
     EXPECT_EQ(extract_theme_item(items, base, 1), "False");
+    fs::create_symlink("/dev/zero", base + ".img");  // endless, and no file
+    EXPECT_EQ(extract_theme_item(items, base, 1), "False");
     EXPECT_EQ(files_in_private_folder(), 0);
 }
 
@@ -303,6 +305,13 @@ TEST_F(ThemeFiles, PlantedLinkIsRefusedAndNothingIsWrittenThroughIt) {
     EXPECT_EQ(items.windows_dir, "");
     EXPECT_EQ(extract_theme_item(items, base, 1), "False");
     EXPECT_TRUE(fs::is_empty(folder.root() / "elsewhere"));
+}
+
+TEST_F(ThemeFiles, FolderOfAnotherUserIsRefused) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to give the folder away";
+    ASSERT_NE(get_windows_dir(), "");
+    ASSERT_EQ(::chown(folder.private_dir().c_str(), 65534, 65534), 0);
+    EXPECT_EQ(get_windows_dir(), "");
 }
 
 TEST_F(ThemeFiles, CacheFolderServesWhenThereIsNoRuntimeFolder) {
