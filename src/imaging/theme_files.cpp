@@ -111,7 +111,7 @@ bool read_theme_info(ThemeItems& items, const std::string& base_path) {
     int32_t count = 0;
     if (!reader.read_text(text) || !reader.read_text(text) || !reader.read_text(text)) return false;
     double music = numeric_value(text);
-    if (!reader.read_whole(count) || count < 0) return false;
+    if (!reader.read_whole(count) || count < 0 || count > kMaxThemeItems) return false;
 
     // The count is only a claim: the records are read one by one and the lists grow with
     // what is really there, so "2147483647 items" in a tiny file costs nothing.

@@ -18,6 +18,10 @@ bool file_present(const std::string& path);
 // on first use. Empty when the folder cannot be made safe.
 std::string get_windows_dir();
 
+// More items than any theme carries (two pictures and the music). A larger count marks a
+// broken or hostile file and fails the read before anything is allocated for it.
+inline constexpr int32_t kMaxThemeItems = 100000;
+
 // Fills `items` from base_path + ".icf". On failure the table is left with no items and no
 // music (and windows_dir set), so callers that carry on never see half a table.
 bool read_theme_info(ThemeItems& items, const std::string& base_path);

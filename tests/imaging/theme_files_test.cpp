@@ -127,6 +127,10 @@ TEST_F(ThemeFiles, ClaimedItemCountBeyondTheRecordsFailsAndLeavesNoItems) {
     EXPECT_FALSE(read_theme_info(items, make_theme("huge", "a,b,c,2147483647\n\"s.jpg\",5\n", 5)));
     EXPECT_EQ(items.item_count, 0);
     EXPECT_EQ(items.item_names.size(), 1u);
+    // Even when the records are really there, no theme has that many items.
+    std::string many = "a,b,c,100001\n";
+    for (int i = 0; i < 100001; ++i) many += "x,1\n";
+    EXPECT_FALSE(read_theme_info(items, make_theme("many", many, 0)));
     EXPECT_FALSE(read_theme_info(items, make_theme("three", "a,b,1,3\ns.jpg,5\nt.jpg,6\n", 11)));
     EXPECT_EQ(items.item_count, 0);
     EXPECT_EQ(items.music_count, 0.0);
