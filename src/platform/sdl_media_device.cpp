@@ -91,6 +91,13 @@ SdlMediaDevice::Loaded SdlMediaDevice::load(const std::string& path) {
     return loaded;
 }
 
+SdlMediaDevice::Loaded SdlMediaDevice::load_on_worker(const std::string& path) {
+    Loaded loaded = load(path);
+    // SDL frees per-thread data only for threads it started itself; this one is ours.
+    SDL_TLSCleanup();
+    return loaded;
+}
+
 void SdlMediaDevice::settle(bool block) {
     if (!loading_.valid()) return;
     if (!block && loading_.wait_for(std::chrono::seconds(0)) != std::future_status::ready) return;
@@ -138,7 +145,7 @@ void SdlMediaDevice::do_open() {
     }
     // Only one load runs at a time (do_close above waited for any earlier one), so SDL_mixer
     // never builds two decoders at once.
-    loading_ = std::async(std::launch::async, &SdlMediaDevice::load, filename_);
+    loading_ = std::async(std::launch::async, &SdlMediaDevice::load_on_worker, filename_);
 }
 
 void SdlMediaDevice::do_play() {

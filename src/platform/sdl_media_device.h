@@ -63,6 +63,7 @@ class SdlMediaDevice : public MediaDevice {
         std::string error;
     };
     static Loaded load(const std::string& path);
+    static Loaded load_on_worker(const std::string& path);
 
     bool ensure_audio();
     // Takes over a finished background load; with `block`, waits for it first.
