@@ -96,16 +96,6 @@ TEST(Gradient, BlendColorsDividesByTheStepCount) {
     EXPECT_EQ(colours, (std::vector<int32_t>{0x0000FF, 0x005500 + 0xAA, 0x00FF00}));
 }
 
-// y grows downwards, so a positive turn goes from the right towards the top.
-TEST(Gradient, RotatePointTurnsAboutTheCentre) {
-    clsGradient::PointF p{15, 5};
-    clsGradient::RotatePoint({5, 5}, p, 90.0f);
-    EXPECT_NEAR(p.x, 5.0f, 1e-5f);
-    EXPECT_NEAR(p.y, -5.0f, 1e-5f);
-    EXPECT_EQ(clsGradient::SafeDivide(1, 0), 0.0);
-    EXPECT_EQ(clsGradient::SafeDivide(1, 4), 0.25);
-}
-
 TEST(Gradient, VerticalSweepsAt0And180) {
     int32_t result = 0;
     auto points = sweep(0, 800, 600, &result);
