@@ -47,7 +47,7 @@ SdlMediaDevice::~SdlMediaDevice() {
         Mix_CloseAudio();
         Mix_Quit();
     }
-    if (audio_tried_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    if (audio_subsystem_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
     g_channel_taken.store(false);
 }
 
@@ -64,11 +64,17 @@ bool SdlMediaDevice::ensure_audio() {
         log_debug("audio start failed:", last_error_);
         return false;
     }
+    audio_subsystem_ = true;
     // MIDI goes through FluidSynth, which needs a SoundFont. A user's own choice in
     // SDL_SOUNDFONTS wins; otherwise use the General MIDI one the Debian package installs.
     const char* user_fonts = std::getenv("SDL_SOUNDFONTS");
-    if ((user_fonts == nullptr || *user_fonts == '\0') && file_exists(kDefaultSoundFont)) {
-        Mix_SetSoundFonts(kDefaultSoundFont);
+    if (user_fonts == nullptr || *user_fonts == '\0') {
+        for (const char* font : {kDefaultSoundFont, kAlternativeSoundFont}) {
+            if (file_exists(font)) {
+                Mix_SetSoundFonts(font);
+                break;
+            }
+        }
     }
     // Decoders that are missing only mean those formats will not open; not a reason to give up.
     Mix_Init(MIX_INIT_MID | MIX_INIT_MP3 | MIX_INIT_OGG | MIX_INIT_FLAC);

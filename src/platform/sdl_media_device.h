@@ -32,6 +32,8 @@ class SdlMediaDevice : public MediaDevice {
   public:
     // Where the General MIDI SoundFont is looked for when SDL_SOUNDFONTS is not set.
     static constexpr const char* kDefaultSoundFont = "/usr/share/sounds/sf2/FluidR3_GM.sf2";
+    // The system's chosen General MIDI SoundFont, used when the one above is not installed.
+    static constexpr const char* kAlternativeSoundFont = "/usr/share/sounds/sf2/default-GM.sf2";
 
     SdlMediaDevice();
     ~SdlMediaDevice() override;
@@ -82,6 +84,7 @@ class SdlMediaDevice : public MediaDevice {
 
     bool owner_ = false;
     bool audio_tried_ = false;
+    bool audio_subsystem_ = false;
     bool audio_open_ = false;
     bool open_failed_ = false;
     bool play_pending_ = false;
