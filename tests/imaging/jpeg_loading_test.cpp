@@ -152,6 +152,32 @@ TEST(JpegLoading, EveryMalformedPictureFailsCleanly) {
     }
 }
 
+// Damage anywhere in a file (header tables, frame size, scan data) must end in one of the two
+// failure results or in a full picture, never in a crash or a half-written bitmap.
+TEST(JpegLoading, DamagedBytesAnywhereFailCleanly) {
+    const fs::path damaged =
+        fs::temp_directory_path() / ("vistaloom_damaged_" + std::to_string(getpid()) + ".jpg");
+    for (const char* name : {"baseline_64x48.jpg", "progressive_64x48.jpg"}) {
+        std::ifstream in(kPictures + name, std::ios::binary);
+        const std::vector<char> good((std::istreambuf_iterator<char>(in)), {});
+        for (size_t at = 2; at < good.size(); at += 5) {
+            for (char value : {'\x00', '\xFF', '\x7F'}) {
+                std::vector<char> bytes = good;
+                bytes[at] = value;
+                std::ofstream(damaged, std::ios::binary | std::ios::trunc)
+                    .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+                cDIBSection dib;
+                if (DecodeJpegToDib(dib, damaged.string())) {
+                    EXPECT_GT(dib.width(), 0);
+                } else if (dib.width() != 0) {
+                    ASSERT_TRUE(all_zero(dib)) << name << " byte " << at;
+                }
+            }
+        }
+    }
+    fs::remove(damaged);
+}
+
 TEST(JpegLoading, MissingAndOversizedFilesAreNotRead) {
     cDIBSection dib;
     EXPECT_FALSE(DecodeJpegToDib(dib, kPictures + "no_such_picture.jpg"));
