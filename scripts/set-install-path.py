@@ -11,6 +11,12 @@ def settings_file():
     return os.path.join(base, "Brindle Vistaloom.conf")
 
 
+def ini_text(value):
+    """Quotes a value the way Qt's INI reader expects, so commas, quotes, semicolons and
+    backslashes in a folder name come back unchanged."""
+    return '"' + value.replace("\\", "\\\\").replace('"', '\\"') + '"'
+
+
 def with_install_path(lines, folder):
     out, in_config, done, saw_config = [], False, False, False
     for line in lines:
@@ -39,7 +45,7 @@ def with_install_path(lines, folder):
 def main():
     if len(sys.argv) != 2:
         sys.exit("usage: set-install-path.py THEMES_FOLDER")
-    folder = sys.argv[1]
+    folder = ini_text(sys.argv[1])
     path = settings_file()
     os.makedirs(os.path.dirname(path), exist_ok=True)
     lines = []

@@ -12,14 +12,16 @@ void Surface::resize(int32_t w, int32_t h, uint32_t fill_pixel) {
     pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height), fill_pixel);
 }
 
-void Surface::fill(uint32_t pixel) { std::fill(pixels.begin(), pixels.end(), pixel); }
+void Surface::fill(uint32_t pixel) {
+    std::fill(pixels.begin(), pixels.end(), pixel);
+}
 
-Rect blit(Surface& target, int32_t dx, int32_t dy, const Surface& source, int32_t sx, int32_t sy,
-          int32_t w, int32_t h) {
+ClippedCopy clip_copy(const Surface& target, int32_t dx, int32_t dy, const Surface& source,
+                      int32_t sx, int32_t sy, int32_t w, int32_t h) {
     // 64-bit arithmetic so that no coordinate a caller passes can overflow the clipping.
     int64_t x0 = dx, y0 = dy, s0 = sx, t0 = sy, cw = w, ch = h;
     if (cw <= 0 || ch <= 0) return {};
-    auto clip_low = [&](int64_t& d, int64_t& s, int64_t& len) {
+    auto clip_low = [](int64_t& d, int64_t& s, int64_t& len) {
         int64_t cut = std::max<int64_t>({0, -d, -s});
         d += cut;
         s += cut;
@@ -30,13 +32,22 @@ Rect blit(Surface& target, int32_t dx, int32_t dy, const Surface& source, int32_
     cw = std::min({cw, int64_t{target.width} - x0, int64_t{source.width} - s0});
     ch = std::min({ch, int64_t{target.height} - y0, int64_t{source.height} - t0});
     if (cw <= 0 || ch <= 0) return {};
-    const size_t bytes = static_cast<size_t>(cw) * sizeof(uint32_t);
-    for (int64_t r = 0; r < ch; ++r) {
-        std::memmove(target.row(static_cast<int32_t>(y0 + r)) + x0,
-                     source.row(static_cast<int32_t>(t0 + r)) + s0, bytes);
+    return {{static_cast<int32_t>(x0), static_cast<int32_t>(y0), static_cast<int32_t>(cw),
+             static_cast<int32_t>(ch)},
+            static_cast<int32_t>(s0),
+            static_cast<int32_t>(t0)};
+}
+
+Rect blit(Surface& target, int32_t dx, int32_t dy, const Surface& source, int32_t sx, int32_t sy,
+          int32_t w, int32_t h) {
+    const ClippedCopy c = clip_copy(target, dx, dy, source, sx, sy, w, h);
+    if (c.target.w <= 0 || c.target.h <= 0) return {};
+    const size_t bytes = static_cast<size_t>(c.target.w) * sizeof(uint32_t);
+    for (int32_t r = 0; r < c.target.h; ++r) {
+        std::memmove(target.row(c.target.y + r) + c.target.x, source.row(c.src_y + r) + c.src_x,
+                     bytes);
     }
-    return {static_cast<int32_t>(x0), static_cast<int32_t>(y0), static_cast<int32_t>(cw),
-            static_cast<int32_t>(ch)};
+    return c.target;
 }
 
 }  // namespace vistaloom

@@ -35,6 +35,17 @@ struct Rect {
     bool operator==(const Rect&) const = default;
 };
 
+// The part of a w x h copy from (sx, sy) of `source` to (dx, dy) of `target` that lies inside
+// both surfaces: the target rectangle (w or h 0 when nothing is left) and the matching source
+// origin. blit() copies exactly this; callers that only count copied bytes use it directly.
+struct ClippedCopy {
+    Rect target;
+    int32_t src_x = 0;
+    int32_t src_y = 0;
+};
+ClippedCopy clip_copy(const Surface& target, int32_t dx, int32_t dy, const Surface& source,
+                      int32_t sx, int32_t sy, int32_t w, int32_t h);
+
 // Plain rectangle copy (the only raster operation the saver uses), clipped against both the
 // source and the target on all four sides. Returns the target rectangle actually written
 // (w or h 0 when nothing was). Source and target may be the same surface only when the

@@ -21,20 +21,8 @@ constexpr uint32_t kNoThemePixel = 0x00112233;
 // Bytes a clipped copy moves, clipped exactly as blit clips, without copying anything.
 uint64_t copy_bytes(const Surface& target, int32_t dx, int32_t dy, const Surface& source,
                     int32_t sx, int32_t sy, int32_t w, int32_t h) {
-    int64_t x0 = dx, y0 = dy, s0 = sx, t0 = sy, cw = w, ch = h;
-    if (cw <= 0 || ch <= 0) return 0;
-    auto clip_low = [](int64_t& d, int64_t& s, int64_t& len) {
-        const int64_t cut = std::max<int64_t>({0, -d, -s});
-        d += cut;
-        s += cut;
-        len -= cut;
-    };
-    clip_low(x0, s0, cw);
-    clip_low(y0, t0, ch);
-    cw = std::min({cw, int64_t{target.width} - x0, int64_t{source.width} - s0});
-    ch = std::min({ch, int64_t{target.height} - y0, int64_t{source.height} - t0});
-    if (cw <= 0 || ch <= 0) return 0;
-    return static_cast<uint64_t>(cw) * static_cast<uint64_t>(ch) * sizeof(uint32_t);
+    const Rect r = clip_copy(target, dx, dy, source, sx, sy, w, h).target;
+    return static_cast<uint64_t>(r.w) * static_cast<uint64_t>(r.h) * sizeof(uint32_t);
 }
 
 int32_t live_slots(const Scene& scene) {
