@@ -12,17 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "imaging/gradient_rect.h"
+#include "support/scene_parts.h"
 #include "render/draw_pass.h"
 #include "render/frame_passes.h"
 #include "render/rounding.h"
-#include "render/scene_surfaces.h"
-#include "sprites/scene.h"
 #include "sprites/sprite_model.h"
-#include "startup/run_state.h"
-#include "startup/saver_settings.h"
-#include "support/scripted_clock.h"
-#include "support/scripted_random.h"
 
 namespace vistaloom {
 namespace {
@@ -43,15 +37,7 @@ class Lcg {
     uint64_t state_ = 0x5EEDu;
 };
 
-struct ComposeRig {
-    SaverSettings settings;
-    RunState run;
-    SpriteTables tables;
-    SceneSurfaces surfaces;
-    testing::ScriptedRandom random;
-    testing::ScriptedClock clock;
-    clsGradient gradient;
-    Scene scene{settings, run, tables, surfaces, random, clock, gradient};
+struct ComposeRig : testing::SceneParts {
     Lcg lcg;
 
     ComposeRig() {

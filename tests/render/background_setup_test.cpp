@@ -5,28 +5,14 @@
 #include <cstdint>
 #include <utility>
 
-#include "imaging/gradient_rect.h"
+#include "support/scene_parts.h"
 #include "render/palette.h"
-#include "render/scene_surfaces.h"
-#include "sprites/scene.h"
 #include "sprites/sprite_model.h"
-#include "startup/run_state.h"
-#include "startup/saver_settings.h"
-#include "support/scripted_clock.h"
-#include "support/scripted_random.h"
 
 namespace vistaloom {
 namespace {
 
-struct Rig {
-    SaverSettings settings;
-    RunState run;
-    SpriteTables tables;
-    SceneSurfaces surfaces;
-    testing::ScriptedRandom random;
-    testing::ScriptedClock clock;
-    clsGradient gradient;
-    Scene scene{settings, run, tables, surfaces, random, clock, gradient};
+struct Rig : testing::SceneParts {
 
     Rig() {
         const int32_t angles[] = {0, 180, 90, 270, 45, 135, 225, 315};

@@ -5,14 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "imaging/gradient_rect.h"
-#include "render/scene_surfaces.h"
-#include "sprites/scene.h"
+#include "support/scene_parts.h"
 #include "sprites/sprite_model.h"
-#include "startup/run_state.h"
-#include "startup/saver_settings.h"
-#include "support/scripted_clock.h"
-#include "support/scripted_random.h"
 
 namespace vistaloom {
 namespace {
@@ -21,15 +15,7 @@ constexpr uint32_t kBackground = 0x000000;
 constexpr uint32_t kCellA = 0xAA0000;  // cell 1 is solid kCellA, cell 2 solid kCellB
 constexpr uint32_t kCellB = 0x00BB00;
 
-struct Rig {
-    SaverSettings settings;
-    RunState run;
-    SpriteTables tables;
-    SceneSurfaces surfaces;
-    testing::ScriptedRandom random;
-    testing::ScriptedClock clock;
-    clsGradient gradient;
-    Scene scene{settings, run, tables, surfaces, random, clock, gradient};
+struct Rig : testing::SceneParts {
 
     // A scene of w x h with two 3 x 2 cells side by side on a small sheet.
     explicit Rig(int32_t w = 30, int32_t h = 20) {

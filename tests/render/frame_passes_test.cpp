@@ -6,15 +6,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "imaging/gradient_rect.h"
+#include "support/scene_parts.h"
 #include "render/draw_pass.h"
-#include "render/scene_surfaces.h"
-#include "sprites/scene.h"
 #include "sprites/sprite_model.h"
-#include "startup/run_state.h"
-#include "startup/saver_settings.h"
-#include "support/scripted_clock.h"
-#include "support/scripted_random.h"
 
 namespace vistaloom {
 namespace {
@@ -24,15 +18,7 @@ constexpr uint32_t kJunk = 0xABCDEF;
 
 // One session's objects, with small cells so that whole surfaces can be checked pixel by
 // pixel: cell 1 is 4 x 3 and cell 2 is 6 x 5, both cut from a sheet of numbered pixels.
-struct Rig {
-    SaverSettings settings;
-    RunState run;
-    SpriteTables tables;
-    SceneSurfaces surfaces;
-    testing::ScriptedRandom random;
-    testing::ScriptedClock clock;
-    clsGradient gradient;
-    Scene scene{settings, run, tables, surfaces, random, clock, gradient};
+struct Rig : testing::SceneParts {
 
     explicit Rig(int32_t w = 40, int32_t h = 30) {
         settings.sprite_active = 10;
