@@ -1,2 +1,210 @@
-// Placeholder until the saver window lands.
-int main() { return 0; }
+// The vistaloom program: parses the command line, runs the start-up sequence and, for the
+// saver, builds the window, the session and the platform services and hands them to Qt.
+#include <xcb/xcb.h>
+
+#include <QApplication>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/desktop_qt.h"
+#include "platform/host_window.h"
+#include "platform/install_path_message.h"
+#include "platform/qsettings_backend.h"
+#include "platform/qt_event_pump.h"
+#include "platform/raw_registry_store.h"
+#include "platform/screen_metrics.h"
+#include "platform/sdl_media_device.h"
+#include "platform/seeded_random.h"
+#include "platform/signal_bridge.h"
+#include "platform/single_instance.h"
+#include "platform/steady_clock.h"
+#include "saver/frm_main_qt.h"
+#include "saver/saver_session.h"
+#include "startup/command_line.h"
+#include "startup/saver_settings.h"
+#include "startup/startup.h"
+#include "startup/startup_values.h"
+
+using namespace vistaloom;
+
+namespace {
+
+// Qt ends the process with an abort when it cannot reach the display; a screen saver started
+// over ssh or from a service should say so in one line instead.
+bool display_reachable(std::string& why) {
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    if (platform && *platform && std::string(platform).rfind("xcb", 0) != 0) return true;
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    const char* display = std::getenv("DISPLAY");
+    if ((!platform || !*platform) && wayland && *wayland) return true;
+    if (!display || !*display) {
+        why = "no display (DISPLAY is not set); the screen saver needs a graphical session";
+        return false;
+    }
+    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+    const bool ok = c && !xcb_connection_has_error(c);
+    if (c) xcb_disconnect(c);
+    if (!ok) why = std::string("cannot open display \"") + display + "\"";
+    return ok;
+}
+
+std::string executable_name(const char* argv0) {
+    std::string name = std::filesystem::path(argv0 ? argv0 : "vistaloom").stem().string();
+    return name.empty() ? "vistaloom" : name;
+}
+
+// Everything one process needs to run the saver, kept alive until the event loop returns.
+class AppModeHost : public ModeHost {
+  public:
+    AppModeHost(const CommandLine& command_line, std::string exe_name, StartupValues& values,
+                SaverSettings& settings)
+        : command_line_(command_line),
+          exe_name_(std::move(exe_name)),
+          values_(values),
+          settings_(settings),
+          random_(command_line.seed),
+          desktop_(&registry_),
+          events_(clock_) {}
+
+    bool is_first_instance(const std::string& title) override {
+        return vistaloom::is_first_instance(title);
+    }
+
+    void show_install_path_error() override { show_install_path_message(); }
+
+    void open_configuration() override { not_available("the configuration window"); }
+    void open_preview(int64_t) override { not_available("the preview window"); }
+    void change_password(int64_t) override {}  // no system password dialog on Linux
+
+    void open_saver() override {
+        FrmMainOptions options;
+        SaverSessionOptions session_options;
+        session_options.executable_name = exe_name_;
+        session_options.max_frames = command_line_.frames.value_or(0);
+        session_options.show_fps = command_line_.show_fps;
+        options.screenshot = command_line_.screenshot.value_or("");
+        if (const char* log = std::getenv("VISTALOOM_FRAME_LOG")) options.frame_log = log;
+
+        switch (command_line_.embedding()) {
+            case Embedding::Window:
+                host_window_ = HostWindow::open(static_cast<uint64_t>(*command_line_.window_id));
+                if (!host_window_) {
+                    fail("window " + std::to_string(*command_line_.window_id) +
+                         " does not exist or cannot be reached");
+                    return;
+                }
+                break;
+            case Embedding::Root:
+                host_window_ = HostWindow::open_root();
+                if (!host_window_) {
+                    fail("the root window cannot be reached");
+                    return;
+                }
+                break;
+            case Embedding::None:
+                break;
+        }
+        if (host_window_) {
+            options.placement = FrmMainOptions::Placement::Embedded;
+            session_options.embedded = true;
+        } else if (command_line_.windowed) {
+            options.placement = FrmMainOptions::Placement::Windowed;
+            options.windowed_size =
+                QSize(command_line_.windowed->width, command_line_.windowed->height);
+        }
+
+        window_ = std::make_unique<FrmMain>(options);
+        SaverSeams seams{clock_, random_, desktop_, media_, events_, registry_};
+        session_ =
+            std::make_unique<SaverSession>(settings_, values_, seams, *window_, session_options);
+        window_->attach(*session_, clock_);
+        // The process ends with the saver window, wherever that window was shown.
+        QObject::connect(window_.get(), &FrmMain::unloaded, qApp, &QCoreApplication::quit,
+                         Qt::QueuedConnection);
+        if (host_window_) {
+            host_window_->adopt(*window_);
+            QObject::connect(host_window_.get(), &HostWindow::gone, window_.get(),
+                             &FrmMain::request_stop);
+            window_->show();
+        } else if (options.placement == FrmMainOptions::Placement::Windowed) {
+            window_->show();
+        } else {
+            window_->showFullScreen();
+        }
+    }
+
+    // SIGTERM / SIGINT: the run ends as after a key press, with the full clean-up.
+    void stop() {
+        if (window_) {
+            window_->request_stop();
+        } else {
+            QCoreApplication::quit();
+        }
+    }
+
+    bool opened_window() const { return window_ != nullptr; }
+    int exit_code() const { return exit_code_; }
+
+  private:
+    void not_available(const char* what) {
+        std::fprintf(stderr, "vistaloom: %s is not available in this build\n", what);
+    }
+    void fail(const std::string& message) {
+        std::fprintf(stderr, "vistaloom: %s\n", message.c_str());
+        exit_code_ = 1;
+    }
+
+    const CommandLine& command_line_;
+    std::string exe_name_;
+    StartupValues& values_;
+    SaverSettings& settings_;
+
+    SteadyClock clock_;
+    SeededRandom random_;
+    QtRawRegistry registry_;
+    DesktopQt desktop_;
+    SdlMediaDevice media_;
+    QtEventPump events_;
+
+    std::unique_ptr<HostWindow> host_window_;
+    // The session refers to the window, so it goes first.
+    std::unique_ptr<FrmMain> window_;
+    std::unique_ptr<SaverSession> session_;
+    int exit_code_ = 0;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    const CommandLine command_line = parse_command_line(args, std::getenv("XSCREENSAVER_WINDOW"));
+    if (auto code = answer_without_windows(command_line, std::cout, std::cerr)) return *code;
+
+    std::string why;
+    if (!display_reachable(why)) {
+        std::fprintf(stderr, "vistaloom: %s\n", why.c_str());
+        return 1;
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("vistaloom"));
+
+    StartupValues values;
+    SaverSettings settings;
+    AppModeHost host(command_line, executable_name(argc > 0 ? argv[0] : nullptr), values, settings);
+    SignalBridge signal_bridge([&host](int) { host.stop(); });
+
+    const TwipsPerPixel twips = screen_twips_per_pixel();
+
+    QtSettingsBackend settings_backend;
+    const StartupOutcome outcome =
+        run_startup(command_line, settings_backend, host, twips, values, settings);
+    if (host.exit_code() != 0) return host.exit_code();
+    if (!outcome.window_opened || !host.opened_window()) return outcome.exit_code;
+    return app.exec();
+}

@@ -89,6 +89,8 @@ FrmMain::FrmMain(FrmMainOptions options, QWidget* parent)
     info_box_->resize(width(), info_box_->fontMetrics().height() + 6);
 
     if (!options_.frame_log.empty()) frame_log_ = std::fopen(options_.frame_log.c_str(), "w");
+    // Line by line, so a reader watching the file sees each frame as it is presented.
+    if (frame_log_) std::setvbuf(frame_log_, nullptr, _IOLBF, 0);
 }
 
 FrmMain::~FrmMain() {
@@ -127,6 +129,7 @@ void FrmMain::run_activation() {
 void FrmMain::closeEvent(QCloseEvent* event) {
     if (unloading_ || !session_) {
         event->accept();
+        emit unloaded();
         return;
     }
     // While the run is being set up or the loop runs, the session ends the run itself and
@@ -137,6 +140,7 @@ void FrmMain::closeEvent(QCloseEvent* event) {
     }
     unloading_ = true;
     event->accept();
+    emit unloaded();
 }
 
 void FrmMain::request_stop() {

@@ -51,6 +51,13 @@ class FrmMain : public QWidget, public SaverWindowHost {
     bool activated() const { return activated_; }
     bool unloading() const { return unloading_; }
 
+  signals:
+    // The window has closed: the run is over or never started. A window inside someone
+    // else's window is not a top-level window to Qt, so its closing does not end the process
+    // by itself.
+    void unloaded();
+
+  public:
     // SaverWindowHost
     int32_t inner_width_px() override;
     int32_t inner_height_px() override;
