@@ -69,6 +69,8 @@ class SaverSession {
     // Termination signals and the window manager's close button behave like a close request.
     bool request_stop() { return Form_QueryUnload(); }
 
+    // The steps Form_Activate runs, in its order. main_loop ends by calling Form_Unload,
+    // which cleans up and then asks the window to go: the window never calls it itself.
     void init_saver();
     void get_module();
     void main_loop();
