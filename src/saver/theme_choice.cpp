@@ -31,8 +31,10 @@ bool same_theme_name(const std::string& a, const std::string& b) {
 ThemeListing list_themes(const std::string& install_path, const std::string& active_module,
                          EventPump* events) {
     ThemeListing listing;
+    // No install folder is not the current folder: that would pick up whatever lies there.
+    if (install_path.empty()) return listing;
     std::error_code ec;
-    std::filesystem::directory_iterator it(install_path.empty() ? "." : install_path, ec);
+    std::filesystem::directory_iterator it(install_path, ec);
     if (ec) return listing;
     for (const std::filesystem::directory_iterator end; it != end; it.increment(ec)) {
         if (ec) break;

@@ -45,6 +45,7 @@ TEST(ThemeListing, OnlyTheFirst200InFolderOrderTakePart) {
 
 TEST(ThemeListing, AMissingFolderListsNothingAndEventsRunPerEntry) {
     EXPECT_TRUE(list_themes("/nonexistent/vistaloom/", "", nullptr).names.empty());
+    EXPECT_TRUE(list_themes("", "", nullptr).names.empty());
     TempFolder dir;
     dir.write("a.icf", "x");
     dir.write("b.txt", "x");
