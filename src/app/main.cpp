@@ -88,7 +88,6 @@ class AppModeHost : public ModeHost {
         session_options.max_frames = command_line_.frames.value_or(0);
         session_options.show_fps = command_line_.show_fps;
         options.screenshot = command_line_.screenshot.value_or("");
-        if (const char* log = std::getenv("VISTALOOM_FRAME_LOG")) options.frame_log = log;
 
         switch (command_line_.embedding()) {
             case Embedding::Window:
@@ -122,7 +121,8 @@ class AppModeHost : public ModeHost {
         SaverSeams seams{clock_, random_, desktop_, media_, events_, registry_};
         session_ =
             std::make_unique<SaverSession>(settings_, values_, seams, *window_, session_options);
-        window_->attach(*session_, clock_);
+        window_->attach(*session_);
+        if (const char* log = std::getenv("VISTALOOM_FRAME_LOG")) log_frames_to(log);
         // The process ends with the saver window, wherever that window was shown.
         QObject::connect(window_.get(), &FrmMain::unloaded, qApp, &QCoreApplication::quit,
                          Qt::QueuedConnection);
@@ -148,9 +148,26 @@ class AppModeHost : public ModeHost {
     }
 
     bool opened_window() const { return window_ != nullptr; }
+
+    ~AppModeHost() override {
+        if (frame_log_) std::fclose(frame_log_);
+    }
     int exit_code() const { return exit_code_; }
 
   private:
+    // For timing measurements: "frame deadline" per frame, line by line so a reader can
+    // follow the run. Deadlines are frame starts plus a constant.
+    void log_frames_to(const char* path) {
+        frame_log_ = std::fopen(path, "w");
+        if (!frame_log_) return;
+        std::setvbuf(frame_log_, nullptr, _IOLBF, 0);
+        events_.set_deadline_observer([this](int64_t deadline) {
+            std::fprintf(frame_log_, "%lld %lld\n",
+                         static_cast<long long>(session_->frames_drawn()),
+                         static_cast<long long>(deadline));
+        });
+    }
+
     void not_available(const char* what) {
         std::fprintf(stderr, "vistaloom: %s is not available in this build\n", what);
     }
@@ -176,6 +193,7 @@ class AppModeHost : public ModeHost {
     std::unique_ptr<FrmMain> window_;
     std::unique_ptr<SaverSession> session_;
     int exit_code_ = 0;
+    std::FILE* frame_log_ = nullptr;
 };
 
 }  // namespace

@@ -19,6 +19,8 @@ void QtEventPump::process_pending() {
 }
 
 void QtEventPump::wait_until(int64_t deadline_ms) {
+    if (observer_ && deadline_ms != last_deadline_) observer_(deadline_ms);
+    last_deadline_ = deadline_ms;
     const int64_t remaining = deadline_ms - clock_.tick_ms();
     if (remaining <= 0) {
         process_pending();

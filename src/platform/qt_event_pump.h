@@ -1,5 +1,7 @@
 #pragma once
 #include <QTimer>
+#include <cstdint>
+#include <functional>
 
 #include "saver/event_pump.h"
 
@@ -18,9 +20,18 @@ class QtEventPump : public EventPump {
     void process_pending() override;
     void wait_until(int64_t deadline_ms) override;
 
+    // Called once for every new deadline the frame loop waits for. A frame's deadline is its
+    // start plus the shortest allowed frame, so the spacing of deadlines is the spacing of
+    // frame starts; timing measurements read it from here.
+    void set_deadline_observer(std::function<void(int64_t deadline_ms)> observer) {
+        observer_ = std::move(observer);
+    }
+
   private:
     Clock& clock_;
     QTimer deadline_timer_;
+    std::function<void(int64_t)> observer_;
+    int64_t last_deadline_ = INT64_MIN;
 };
 
 }  // namespace vistaloom

@@ -12,10 +12,10 @@
 #include <QPainter>
 #include <QScreen>
 #include <QWindow>
+#include <algorithm>
 
 #include "render/surface.h"
 #include "saver/saver_session.h"
-#include "startup/clock.h"
 #include "startup/startup.h"
 
 namespace vistaloom {
@@ -45,6 +45,9 @@ QLabel* make_box(QWidget* parent, const QString& text, qreal point_size) {
     box->hide();
     return box;
 }
+
+// Qt's raster engine splits an image copy across threads from 64 x 1024 pixels on.
+constexpr int kPixelsPerBand = 8 * 1024;
 
 QImage wrap(const Surface& surface) {
     // No copy: the image reads the session's pixels in place, which is why it is rebuilt
@@ -87,19 +90,12 @@ FrmMain::FrmMain(FrmMainOptions options, QWidget* parent)
         time_box_->fontMetrics().horizontalAdvance(QStringLiteral("00:00:00 PM")) + 12,
         time_box_->fontMetrics().height() + 6);
     info_box_->resize(width(), info_box_->fontMetrics().height() + 6);
-
-    if (!options_.frame_log.empty()) frame_log_ = std::fopen(options_.frame_log.c_str(), "w");
-    // Line by line, so a reader watching the file sees each frame as it is presented.
-    if (frame_log_) std::setvbuf(frame_log_, nullptr, _IOLBF, 0);
 }
 
-FrmMain::~FrmMain() {
-    if (frame_log_) std::fclose(frame_log_);
-}
+FrmMain::~FrmMain() = default;
 
-void FrmMain::attach(SaverSession& session, Clock& clock) {
+void FrmMain::attach(SaverSession& session) {
     session_ = &session;
-    clock_ = &clock;
     session_->Form_Load();
 }
 
@@ -219,7 +215,6 @@ void FrmMain::repaint(const std::vector<Rect>& rects) {
     // Painted at once rather than posted: the frame is finished now, and the frame wait
     // that follows should not be woken again by a deferred repaint.
     if (!dirty.isEmpty()) QWidget::repaint(dirty);
-    log_frame();
 }
 
 void FrmMain::repaint_all() {
@@ -227,24 +222,11 @@ void FrmMain::repaint_all() {
     if (!screen) return;
     const QPoint origin = ascreen_origin();
     QWidget::repaint(QRect(origin, QSize(screen->width, screen->height)));
-    log_frame();
-}
-
-void FrmMain::log_frame() {
-    // The frame number tells a reader which periods are whole: a frame that changed nothing
-    // on screen is not reported.
-    if (!frame_log_ || !clock_ || !session_) return;
-    std::fprintf(frame_log_, "%lld %lld\n", static_cast<long long>(session_->frames_drawn()),
-                 static_cast<long long>(clock_->tick_ms()));
 }
 
 void FrmMain::unload() {
     if (unloading_) return;
     write_screenshot();
-    if (frame_log_) {
-        std::fclose(frame_log_);
-        frame_log_ = nullptr;
-    }
     unloading_ = true;
     close();
 }
@@ -289,8 +271,17 @@ void FrmMain::paintEvent(QPaintEvent* event) {
     for (const QRect& r : event->region() - QRegion(area)) painter.fillRect(r, Qt::black);
     if (area.isEmpty()) return;
     const QImage image = wrap(*screen);
-    for (const QRect& r : event->region() & QRegion(area))
-        painter.drawImage(r.topLeft(), image, r.translated(-area.topLeft()));
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    for (const QRect& r : event->region() & QRegion(area)) {
+        // Qt hands a large image copy to its thread pool in segments and waits for them; for
+        // a few sprite-sized rectangles per frame the thread hand-offs cost more than the copy.
+        // Bands below the size it splits keep the copy on this thread.
+        const int rows = std::max(1, kPixelsPerBand / std::max(1, r.width()));
+        for (int y = r.top(); y <= r.bottom(); y += rows) {
+            const QRect band(r.left(), y, r.width(), std::min(rows, r.bottom() + 1 - y));
+            painter.drawImage(band.topLeft(), image, band.translated(-area.topLeft()));
+        }
+    }
 }
 
 void FrmMain::resizeEvent(QResizeEvent* event) {

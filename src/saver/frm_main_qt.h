@@ -13,7 +13,6 @@ class QLabel;
 
 namespace vistaloom {
 
-class Clock;
 class SaverSession;
 struct Surface;
 
@@ -28,8 +27,6 @@ struct FrmMainOptions {
     QSize windowed_size{800, 600};
     bool config_preview = false;
     std::string screenshot;  // PNG of the last presented frame, written at unload
-    // File that receives "frame tick" for every presented frame, for timing measurements.
-    std::string frame_log;
 };
 
 // The saver window. It shows `ascreen` by wrapping the session's pixels in a QImage, paints
@@ -42,7 +39,7 @@ class FrmMain : public QWidget, public SaverWindowHost {
     ~FrmMain() override;
 
     // The session is made after the window (it needs the window as its host). Runs Form_Load.
-    void attach(SaverSession& session, Clock& clock);
+    void attach(SaverSession& session);
 
     // SIGTERM, a vanished host window: end the run the way a close request does, even while
     // the set-up is still going on.
@@ -88,7 +85,6 @@ class FrmMain : public QWidget, public SaverWindowHost {
 
   private:
     void run_activation();
-    void log_frame();
     const Surface* ascreen() const;
     QPoint ascreen_origin() const;
     bool input_ignored() const;
@@ -97,7 +93,6 @@ class FrmMain : public QWidget, public SaverWindowHost {
 
     FrmMainOptions options_;
     SaverSession* session_ = nullptr;
-    Clock* clock_ = nullptr;
     QLabel* time_box_ = nullptr;
     QLabel* info_box_ = nullptr;
 
@@ -106,7 +101,6 @@ class FrmMain : public QWidget, public SaverWindowHost {
     bool unloading_ = false;
     QSize setup_size_;
     std::optional<QPoint> last_mouse_;
-    std::FILE* frame_log_ = nullptr;
 };
 
 }  // namespace vistaloom

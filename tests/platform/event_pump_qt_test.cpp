@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <QtTest>
 #include <chrono>
+#include <vector>
 
 #include "platform/qt_event_pump.h"
 #include "startup/clock.h"
@@ -80,6 +81,20 @@ class EventPumpTest : public QObject {
         pump.wait_until(again + 2000);
         QVERIFY(queued);
         QVERIFY(clock.tick_ms() - again < 500);
+    }
+
+    // Timing measurements count frames by their deadlines: one report per frame, however
+    // often the frame's wait was woken early.
+    void each_new_deadline_is_reported_once() {
+        MonotonicClock clock;
+        QtEventPump pump(clock);
+        std::vector<int64_t> seen;
+        pump.set_deadline_observer([&seen](int64_t d) { seen.push_back(d); });
+        const int64_t first = clock.tick_ms() + 5;
+        pump.wait_until(first);
+        pump.wait_until(first);
+        pump.wait_until(first + 5);
+        QCOMPARE(seen, (std::vector<int64_t>{first, first + 5}));
     }
 
     void a_deadline_in_the_past_only_runs_pending_events() {
