@@ -35,6 +35,9 @@ HostWindow::HostWindow(xcb_connection_t* connection, uint64_t id, QSize size)
 }
 
 HostWindow::~HostWindow() {
+    // The stand-in for the foreign window owns our window's native handle while our widget
+    // lives, so it can only go after the widget.
+    if (!widget_) delete foreign_;
     delete notifier_;
     if (connection_) xcb_disconnect(connection_);
 }
@@ -80,7 +83,6 @@ std::unique_ptr<HostWindow> HostWindow::open_root() {
 void HostWindow::adopt(QWidget& widget) {
     widget_ = &widget;
     foreign_ = QWindow::fromWinId(static_cast<WId>(id_));
-    foreign_->setParent(nullptr);
     widget.setAttribute(Qt::WA_NativeWindow);
     widget.winId();  // creates the native window so it can be given a foreign parent
     widget.windowHandle()->setParent(foreign_);

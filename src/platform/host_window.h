@@ -1,11 +1,12 @@
 #pragma once
 #include <QObject>
+#include <QPointer>
 #include <QSize>
+#include <QWidget>
 #include <cstdint>
 #include <memory>
 
 class QSocketNotifier;
-class QWidget;
 class QWindow;
 struct xcb_connection_t;
 
@@ -44,7 +45,7 @@ class HostWindow : public QObject {
     uint64_t id_ = 0;
     QSize size_;
     QWindow* foreign_ = nullptr;
-    QWidget* widget_ = nullptr;
+    QPointer<QWidget> widget_;
     QSocketNotifier* notifier_ = nullptr;
 };
 

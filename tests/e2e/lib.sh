@@ -59,11 +59,12 @@ is_gone_or_zombie() {
 # A private X server on a free display number.
 start_x() {
     local geometry=${1:-1024x768x24}
-    local fd_file="$E2E_DIR/display"
-    Xvfb -displayfd 9 -screen 0 "$geometry" -nolisten tcp -noreset 9>"$fd_file" >"$E2E_DIR/xvfb.log" 2>&1 &
+    E2E_SERVERS=$((${E2E_SERVERS:-0} + 1))
+    local fd_file="$E2E_DIR/display$E2E_SERVERS"
+    Xvfb -displayfd 9 -screen 0 "$geometry" -nolisten tcp -noreset 9>"$fd_file" >"$E2E_DIR/xvfb$E2E_SERVERS.log" 2>&1 &
     XVFB_PID=$!
     E2E_PIDS+=("$XVFB_PID")
-    wait_for 10 test -s "$fd_file" || fail "Xvfb did not start"
+    wait_for 10 grep -qE '^[0-9]+$' "$fd_file" || fail "Xvfb did not start"
     export DISPLAY=":$(head -n1 "$fd_file")"
     wait_for 10 xdpyinfo >/dev/null || fail "display $DISPLAY not answering"
 }
@@ -87,7 +88,7 @@ make_sandbox() {
 write_settings() {
     {
         echo "[Config]"
-        echo "install_path=$INSTALL_DIR/"
+        echo "install_path=\"$INSTALL_DIR/\""
         echo
         echo "[Options]"
         local kv

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # -window-id and XSCREENSAVER_WINDOW draw the saver inside someone else's window, filling it
-# and following its size; input is the host's business; SIGTERM ends the run.
+# and following its size; -root draws on the root window; input is the host's business;
+# SIGTERM ends the run.
 source "$(dirname "$0")/lib.sh"
 : "${VISTALOOM_E2E_HOST:?path of the e2e_host_window helper}"
 start_x
@@ -62,6 +63,19 @@ wait_for 5 child_is 320x240 || fail "the saver is not inside the XSCREENSAVER_WI
 kill "$HOST_PID"
 wait_exit "$SAVER_PID" 10
 [ "$E2E_STATUS" -eq 0 ] || fail "exit status $E2E_STATUS after the host went away"
+
+note "-root"
+rm -f "$E2E_DIR/frames.log"
+VISTALOOM_FRAME_LOG="$E2E_DIR/frames.log" start_saver -root
+wait_for_frames "$E2E_DIR/frames.log" 5 || fail "nothing drawn on the root: $(cat "$E2E_DIR/saver.err")"
+"$IMPORT" -window root "$E2E_DIR/root.png" || fail "cannot grab the root window"
+read -r w h colours nonblack < <(png_stats "$E2E_DIR/root.png")
+note "root.png: ${w}x${h}, $colours colours, $nonblack not black"
+# The bare root window of the X server is a two-colour weave.
+[ "$colours" -ge 20 ] || fail "the root window does not show the saver ($colours colours)"
+kill -TERM "$SAVER_PID"
+wait_exit "$SAVER_PID" 10
+[ "$E2E_STATUS" -eq 0 ] || fail "-root: exit status $E2E_STATUS after SIGTERM"
 
 note "a window id that does not exist"
 set +e
