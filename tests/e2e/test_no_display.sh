@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Without a display the program says so in one line and ends with status 1; --help and
-# --version need no display; the configuration window is announced as missing, not crashed on.
+# --version need no display; the configuration window is announced as missing, not crashed on;
+# without an install path the message box is shown and nothing is written.
 source "$(dirname "$0")/lib.sh"
 make_sandbox
 make_theme demo
@@ -36,4 +37,17 @@ run "$VISTALOOM" /A 0
 [ "$STATUS" -eq 0 ] || fail "/A: status $STATUS"
 run "$VISTALOOM" -s
 [ "$STATUS" -eq 0 ] || fail "-s: status $STATUS"
+
+note "no install path: the message, then the end, with nothing written"
+rm -f "$SETTINGS_FILE"
+start_saver /S
+message_box_shown() { [ -n "$(window_by_title Vistaloom)" ]; }
+wait_for 15 message_box_shown || fail "no install-path message box"
+box=$(window_by_title Vistaloom)
+xdotool windowfocus "$box" 2>/dev/null || true
+xdotool mousemove --window "$box" 20 20 key Return
+wait_exit "$SAVER_PID" 10
+[ "$E2E_STATUS" -ne 0 ] || fail "the install-path error ended with status 0"
+[ ! -e "$SETTINGS_FILE" ] || fail "a settings file was written"
+[ -z "$(saver_window)" ] || fail "a saver window opened"
 echo PASS
