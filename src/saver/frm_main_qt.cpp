@@ -2,7 +2,6 @@
 
 #include <QCloseEvent>
 #include <QCursor>
-#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QImage>
 #include <QKeyEvent>
@@ -46,7 +45,8 @@ QLabel* make_box(QWidget* parent, const QString& text, qreal point_size) {
     return box;
 }
 
-// Qt's raster engine splits an image copy across threads from 64 x 1024 pixels on.
+// Qt's raster engine hands a large image copy to its thread pool in segments and waits for
+// them. Bands of this size are copied on the calling thread.
 constexpr int kPixelsPerBand = 8 * 1024;
 
 QImage wrap(const Surface& surface) {
@@ -273,9 +273,8 @@ void FrmMain::paintEvent(QPaintEvent* event) {
     const QImage image = wrap(*screen);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     for (const QRect& r : event->region() & QRegion(area)) {
-        // Qt hands a large image copy to its thread pool in segments and waits for them; for
-        // a few sprite-sized rectangles per frame the thread hand-offs cost more than the copy.
-        // Bands below the size it splits keep the copy on this thread.
+        // For a few sprite-sized rectangles per frame, handing parts of the copy to other
+        // threads and waiting for them costs more than the copy itself.
         const int rows = std::max(1, kPixelsPerBand / std::max(1, r.width()));
         for (int y = r.top(); y <= r.bottom(); y += rows) {
             const QRect band(r.left(), y, r.width(), std::min(rows, r.bottom() + 1 - y));

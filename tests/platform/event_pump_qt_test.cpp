@@ -55,7 +55,8 @@ class EventPumpTest : public QObject {
         const double elapsed_ms = static_cast<double>(wall.nsecsElapsed()) / 1e6;
         const double cpu_ms = (cpu_seconds() - cpu_before) * 1000.0;
         QVERIFY2(elapsed_ms >= 400.0, qPrintable(QString::number(elapsed_ms)));
-        QVERIFY2(elapsed_ms < 400.0 + 10 * 15.0, qPrintable(QString::number(elapsed_ms)));
+        // Generous: a loaded machine wakes sleepers late, but a wait must not run on for long.
+        QVERIFY2(elapsed_ms < 800.0, qPrintable(QString::number(elapsed_ms)));
         // Ten 40 ms waits; a sleeping wait costs a few milliseconds of CPU in all.
         QVERIFY2(cpu_ms < 100.0, qPrintable(QString::number(cpu_ms)));
         QVERIFY2(rounds < 50, qPrintable(QString::number(rounds)));
