@@ -18,7 +18,9 @@ TEST(FramePacing, FirstSatisfyingMillisecondMatchesTheRuleForEveryRate) {
     for (int32_t rate = 1; rate <= 1000; ++rate) {
         const int64_t e = min_frame_ms(rate);
         EXPECT_TRUE(frame_long_enough(0, e, rate)) << rate;
-        if (e > 1) EXPECT_FALSE(frame_long_enough(0, e - 1, rate)) << rate;
+        if (e > 1) {
+            EXPECT_FALSE(frame_long_enough(0, e - 1, rate)) << rate;
+        }
     }
 }
 
