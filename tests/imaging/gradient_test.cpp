@@ -129,6 +129,18 @@ TEST(Gradient, HorizontalSweepsAt90And270) {
     EXPECT_EQ(points.back().y, 601);
 }
 
+// At 45 degrees the base line is as steep as it is wide; the tie must count as steep, which
+// sweeps along x and gives 1603 lines, the first one starting on the left edge.
+TEST(Gradient, DiagonalSweepAt45TreatsTheTieAsSteep) {
+    int32_t result = 0;
+    const auto points = sweep(45, 800, 600, &result);
+    ASSERT_EQ(points.size(), 3206u);
+    EXPECT_EQ(result, 3206);
+    EXPECT_EQ(points[0], (PointL{0, 701}));
+    EXPECT_EQ(points[1], (PointL{-801, -101}));
+    EXPECT_EQ(points[2], (PointL{1, 701}));
+}
+
 TEST(Gradient, DiagonalSweepAt315EndsOnAnUnpairedPoint) {
     clsGradient gradient;
     Surface surface(800, 600);
