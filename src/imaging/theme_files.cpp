@@ -98,10 +98,46 @@ std::string get_windows_dir() {
     return folder;
 }
 
+std::string theme_file_path(const std::string& base_path, const std::string& extension) {
+    std::string exact = base_path + extension;
+    std::error_code error;
+    if (std::filesystem::exists(std::filesystem::symlink_status(exact, error))) return exact;
+
+#ifndef _WIN32
+    const size_t cut = base_path.rfind('/');
+#else
+    const size_t cut = base_path.find_last_of("/\\:");
+#endif
+    const std::string folder = cut == std::string::npos ? "." : base_path.substr(0, cut + 1);
+    const std::string name = cut == std::string::npos ? base_path : base_path.substr(cut + 1);
+    if (name.empty()) return exact;
+    // ASCII only: a locale's own case rules (the Turkish dotless i) must not decide this.
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    auto same_ignoring_case = [&lower](const std::string& a, const std::string& b) {
+        return a.size() == b.size() &&
+               std::equal(a.begin(), a.end(), b.begin(),
+                          [&lower](char x, char y) { return lower(x) == lower(y); });
+    };
+    // Several spellings ("X.ICF", "X.Icf") would make the choice depend on the folder's
+    // order; the first in byte order is taken so every reader picks the same one.
+    std::string found;
+    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
+         it.increment(error)) {
+        const std::string file = it->path().filename().string();
+        if (file.size() != name.size() + extension.size() ||
+            file.compare(0, name.size(), name) != 0)
+            continue;
+        if (!same_ignoring_case(file.substr(name.size()), extension)) continue;
+        if (found.empty() || file < found) found = file;
+    }
+    if (found.empty()) return exact;
+    return base_path + found.substr(name.size());
+}
+
 bool read_theme_info(ThemeItems& items, const std::string& base_path) {
     items.windows_dir = get_windows_dir();
     reset_table(items);
-    const std::string info_path = base_path + ".icf";
+    const std::string info_path = theme_file_path(base_path, ".icf");
     if (!file_present(info_path)) return false;
     std::ifstream file(info_path, std::ios::binary);
     if (!file) return false;
@@ -185,7 +221,7 @@ std::string extract_theme_item(const ThemeItems& items, const std::string& base_
     std::error_code error;
     if (file_present(target)) std::filesystem::remove(target, error);
 
-    const std::string container_path = base_path + ".img";
+    const std::string container_path = theme_file_path(base_path, ".img");
     if (!std::filesystem::is_regular_file(container_path, error)) return failed;
     std::ifstream container(container_path, std::ios::binary);
     if (!container) return failed;

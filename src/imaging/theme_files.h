@@ -18,6 +18,14 @@ bool file_present(const std::string& path);
 // on first use. Empty when the folder cannot be made safe.
 std::string get_windows_dir();
 
+// The path of one of a theme's two files, `extension` being ".icf" or ".img": base_path +
+// extension when that name exists, else a file in the same folder whose name differs from it
+// only in the letter case of the extension ("Autumn.ICF"), which is how the theme listing,
+// comparing extensions in any case, may have found the theme. The base name itself must
+// match exactly: "autumn" and "Autumn" are two themes where file names have case. Without
+// such a file the plain base_path + extension comes back.
+std::string theme_file_path(const std::string& base_path, const std::string& extension);
+
 // More items than any theme carries (two pictures and the music). A larger count marks a
 // broken or hostile file and fails the read before anything is allocated for it.
 inline constexpr int32_t kMaxThemeItems = 100000;

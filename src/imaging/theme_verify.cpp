@@ -109,7 +109,7 @@ std::string header_music(double count) {
 }  // namespace
 
 bool read_theme_header(const std::string& base_path, ThemeHeader& header) {
-    std::ifstream file(base_path + ".icf", std::ios::binary);
+    std::ifstream file(theme_file_path(base_path, ".icf"), std::ios::binary);
     if (!file) return false;
     InfoFieldReader reader(*file.rdbuf());
     return reader.read_text(header.first) && reader.read_text(header.second) &&
@@ -144,7 +144,7 @@ std::vector<std::string> verify_theme(const std::string& base_path) {
     if (total > std::numeric_limits<int32_t>::max())
         problems.push_back("items add up to " + std::to_string(total) +
                            " bytes, beyond the 2147483647 a theme can address");
-    const int64_t length = file_length(base_path + ".img");
+    const int64_t length = file_length(theme_file_path(base_path, ".img"));
     if (length < 0)
         problems.push_back("container " + base_path + ".img is missing");
     else if (length != total)

@@ -190,6 +190,32 @@ TEST_F(ThemeFiles, LeftoverOrLongerTempFileIsReplacedWithoutStaleBytes) {
     EXPECT_EQ(ThemeTestFolder::read(target), pattern(5, 3));
 }
 
+// The theme listing takes "Autumn.ICF" for the theme "Autumn"; its files must then be found.
+TEST_F(ThemeFiles, UpperCaseExtensionsAreFoundButTheNameMustMatchExactly) {
+    const std::string base = folder.theme("Autumn");
+    ThemeTestFolder::write(base + ".ICF", "a,b,1,2\nx.jpg,3\ny.mid,4\n");
+    ThemeTestFolder::write(base + ".Img", pattern(0, 7));
+    EXPECT_EQ(theme_file_path(base, ".icf"), base + ".ICF");
+    EXPECT_EQ(theme_file_path(base, ".img"), base + ".Img");
+    ThemeItems items;
+    ASSERT_TRUE(read_theme_info(items, base));
+    EXPECT_EQ(items.item_count, 2);
+    EXPECT_EQ(ThemeTestFolder::read(extract_theme_item(items, base, 2)), pattern(3, 4));
+
+    // Another theme whose name differs only in case is not this one.
+    EXPECT_FALSE(read_theme_info(items, folder.theme("autumn")));
+    EXPECT_EQ(theme_file_path(folder.theme("autumn"), ".icf"), folder.theme("autumn") + ".icf");
+
+    // The exact spelling wins, and among several others the choice does not depend on the
+    // folder's order.
+    ThemeTestFolder::write(base + ".iCf", "a,b,0,0\n");
+    EXPECT_EQ(theme_file_path(base, ".icf"), base + ".ICF");
+    ThemeTestFolder::write(base + ".icf", "a,b,0,1\nz.jpg,7\n");
+    EXPECT_EQ(theme_file_path(base, ".icf"), base + ".icf");
+    ASSERT_TRUE(read_theme_info(items, base));
+    EXPECT_EQ(items.item_count, 1);
+}
+
 TEST_F(ThemeFiles, ExtensionKeepsTheStoredLetterCase) {
     std::string base = make_theme("case", "a,b,1,2\nSHEET.JPG,4\nTune.mid,4\n", 8);
     ThemeItems items;

@@ -141,6 +141,18 @@ TEST_F(ThemeTool, VerifyChecksContainerAndPictures) {
     EXPECT_TRUE(no_temp_files_left());
 }
 
+TEST_F(ThemeTool, ThemeFilesWithUpperCaseExtensionsAreRead) {
+    const std::string theme = folder.theme("Shouting");
+    fs::copy_file(inputs("Valid") + ".icf", theme + ".ICF");
+    fs::copy_file(inputs("Valid") + ".img", theme + ".IMG");
+    ToolRun verified = run({"verify", theme + ".ICF"});
+    EXPECT_EQ(verified.code, 0) << verified.err;
+    ToolRun info = run({"info", theme});
+    EXPECT_EQ(info.code, 0) << info.err;
+    EXPECT_NE(info.out.find("item 2:"), std::string::npos) << info.out;
+    EXPECT_TRUE(no_temp_files_left());
+}
+
 TEST_F(ThemeTool, InfoShowsHostileNamesWithoutControlCharacters) {
     ToolRun r = run({"info", inputs("broken/Traversal")});
     ASSERT_EQ(r.code, 0) << r.err;
