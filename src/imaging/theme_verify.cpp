@@ -48,7 +48,9 @@ std::string sample_problem(const std::string& path) {
             return "item 1 (sample picture) is a JPEG that does not decode";
         return {};
     }
-    if (head.size() >= 26 && head[0] == 'B' && head[1] == 'M') {
+    if (head.size() >= 2 && head[0] == 'B' && head[1] == 'M') {
+        // The fields read below end at byte 30; a shorter file cannot hold them.
+        if (head.size() < 30) return "item 1 (sample picture) is a BMP with a broken header";
         const auto width = static_cast<int32_t>(little_endian(head, 18, 4));
         const auto height = static_cast<int32_t>(little_endian(head, 22, 4));
         const uint32_t bits = little_endian(head, 28, 2);

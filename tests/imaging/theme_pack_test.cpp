@@ -122,5 +122,15 @@ TEST_F(ThemePack, VerifyAcceptsTheValidThemeAndNamesWhatIsWrongWithBrokenOnes) {
     EXPECT_TRUE(fs::is_empty(folder.private_dir()));
 }
 
+TEST_F(ThemePack, VerifyReportsASampleTooShortForItsPictureHeader) {
+    ThemePackRequest request;
+    request.base_path = folder.theme("ShortBmp");
+    request.sample_path = source("s.bmp", "BM" + std::string(26, '\x01'));
+    request.sheet_path = source("t.jpg", "not a picture");
+    ASSERT_EQ(pack_theme(request), "");
+    EXPECT_NE(joined(verify_theme(request.base_path)).find("is a BMP with a broken header"),
+              std::string::npos);
+}
+
 }  // namespace
 }  // namespace vistaloom
