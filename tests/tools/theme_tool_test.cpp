@@ -158,6 +158,11 @@ TEST_F(ThemeTool, InfoShowsHostileNamesWithoutControlCharacters) {
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_NE(r.out.find("\"x\\x01\\x02\""), std::string::npos) << r.out;
     EXPECT_EQ(r.out.find('\x01'), std::string::npos);
+
+    const std::string loud = folder.theme("Loud");
+    ThemeTestFolder::write(loud + ".icf", "a,b,4000000000 tracks,0\n");
+    ToolRun music = run({"info", loud});
+    EXPECT_NE(music.out.find("music tracks: 2147483647\n"), std::string::npos) << music.out;
 }
 
 }  // namespace

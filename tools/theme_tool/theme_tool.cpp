@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <iomanip>
 #include <ostream>
 
 #include "imaging/theme_files.h"
@@ -63,11 +64,12 @@ int command_info(const std::string& base, std::ostream& out, std::ostream& err) 
     ThemeHeader header;
     if (!read_theme_info(items, base) || !read_theme_header(base, header))
         return failure(err, "cannot read theme information file " + base + ".icf");
+    // Enough digits that a count such as 2147483647 is not shown as 2.14748e+09.
     out << "theme: " << base << "\n"
         << "header 1: " << printable(header.first) << "\n"
         << "header 2: " << printable(header.second) << "\n"
         << "header 3: " << printable(header.music_text) << "\n"
-        << "music tracks: " << items.music_count << "\n"
+        << "music tracks: " << std::setprecision(15) << items.music_count << "\n"
         << "items: " << items.item_count << "\n";
     int64_t offset = 0;
     for (int32_t k = 1; k <= items.item_count; ++k) {
