@@ -30,8 +30,10 @@ void clsGradient::Angle(float fData) {
     }
     const double value = fData;
     angle_ = static_cast<float>(value - std::floor(value / 360.0) * 360.0);
-    // 359.99999 in double can round up to 360 in single; keep the stored angle below 360.
-    if (angle_ >= 360.0f) angle_ = 0.0f;
+    // 359.99999 in double can round up to 360 in single, and for huge angles the double
+    // reduction itself loses the remainder and can even go negative; either way keep the
+    // stored angle inside [0, 360), which the sweep choice relies on.
+    if (!(angle_ >= 0.0f && angle_ < 360.0f)) angle_ = 0.0f;
 }
 
 int32_t clsGradient::BlendColors(int32_t lColor1, int32_t lColor2, int32_t lSteps,

@@ -60,6 +60,11 @@ TEST(Gradient, AngleIsBroughtIntoRange) {
     EXPECT_LT(gradient.Angle(), 360.0f);
     gradient.Angle(std::numeric_limits<float>::quiet_NaN());
     EXPECT_EQ(gradient.Angle(), 0.0f);
+    for (float huge : {3e38f, -3e38f, 1e30f, std::numeric_limits<float>::max()}) {
+        gradient.Angle(huge);
+        EXPECT_GE(gradient.Angle(), 0.0f) << huge;
+        EXPECT_LT(gradient.Angle(), 360.0f) << huge;
+    }
 }
 
 TEST(Gradient, SystemColourReferencesAreResolved) {
