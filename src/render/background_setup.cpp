@@ -18,17 +18,9 @@ namespace {
 
 constexpr int32_t kFixedSceneWidth = 800;
 constexpr int32_t kFixedSceneHeight = 600;
-// Three scene-sized surfaces are kept; a window reporting an absurd size must
-// not make them take gigabytes. No real display comes near this.
+// Three scene-sized surfaces are kept; a window reporting an absurd size must not make
+// their size unbounded. 16384 covers any real screen and the virtual root of a wall of them.
 constexpr int32_t kMaxSceneSide = 16384;
-
-// Int(r x n + 1) for r in [0, 1), kept inside 1..n should a source ever hand
-// out 1.0.
-int32_t table_position(double r, int32_t n) {
-    const double p = std::floor(r * n + 1);
-    if (!(p >= 1)) return 1;
-    return p > n ? n : static_cast<int32_t>(p);
-}
 
 void paint_start_background(Scene& scene) {
     Surface& ascreen = scene.surfaces.ascreen;
@@ -37,8 +29,8 @@ void paint_start_background(Scene& scene) {
         return;
     }
     scene.random.reseed_from_clock();
-    const int32_t i = table_position(scene.random.next(), 8);
-    const int32_t j = table_position(scene.random.next(), 11);
+    const int32_t i = random_position(scene.random, 8);
+    const int32_t j = random_position(scene.random, 11);
     clsGradient& gradient = scene.gradient;
     gradient.Angle(static_cast<float>(scene.run.gradient_angles[static_cast<size_t>(i)]));
     gradient.Color2(

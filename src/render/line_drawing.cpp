@@ -10,7 +10,12 @@ namespace vistaloom {
 namespace {
 
 // 128-bit intermediates: with 32-bit end points the products below need up to 66 bits.
+// GCC and Clang (MinGW-w64 included, which is how a Windows build is made) provide it.
+#if defined(__SIZEOF_INT128__)
 using Wide = __int128;
+#else
+#error "line drawing needs a 128-bit integer type: build with GCC or Clang (MinGW-w64 on Windows)"
+#endif
 
 Wide floor_div(Wide a, Wide b) {  // b > 0
     Wide q = a / b;

@@ -132,8 +132,7 @@ void SaverSession::get_module() {
     }
     if (is_one(settings_.random_theme)) {
         const auto count = static_cast<int32_t>(listing.names.size());
-        const double pick = std::floor(seams_.random.next() * count + 1.0);
-        const int32_t n = std::clamp(static_cast<int32_t>(pick), 1, count);
+        const int32_t n = random_position(seams_.random, count);
         settings_.active_module = listing.names[static_cast<size_t>(n - 1)];
     }
     read_theme_info(items_, startup_.install_path + settings_.active_module);

@@ -34,11 +34,6 @@ bool picture_in_use(const SpriteTables& t, int32_t live_slots, int32_t picture) 
 
 }  // namespace
 
-int32_t random_position(RandomSource& random, int32_t n) {
-    const double v = std::floor(random.next() * n + 1.0);
-    return static_cast<int32_t>(std::clamp(v, 1.0, static_cast<double>(std::max(n, 1))));
-}
-
 double launch_speed_factor(double speed_factor) {
     // Written so that NaN also falls back.
     return speed_factor > 0.0 ? speed_factor : 0.1;

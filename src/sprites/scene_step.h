@@ -6,10 +6,6 @@ namespace vistaloom {
 class RandomSource;
 struct Scene;
 
-// Int(R x n + 1), a whole number 1..n from one fresh draw. Kept inside 1..n even if a random
-// source hands out exactly 1.0, because callers index tables with it.
-int32_t random_position(RandomSource& random, int32_t n);
-
 // One frame's worth of scene upkeep: fills every free live slot with a new sprite, or, while
 // a background change is pending, carries out one step of it instead.
 void scene_step(Scene& scene);

@@ -28,11 +28,7 @@ void init_run_state(RunState& run, const SaverSettings& settings, RandomSource& 
     run.background_change_due = 0;
     run.picture_count = 20;
     run.rotation_sequence = {0, 1, 2, 3, 4, 3, 2, 1, 2, 3, 4};
-    // Clamped so a source that ever hands out 1.0 cannot index past the table.
-    double position = std::floor(random.next() * 10 + 1);
-    run.rotation_index = position >= 1.0 && position <= 10.0 ? static_cast<int32_t>(position)
-                         : position > 10.0                   ? 10
-                                                             : 1;
+    run.rotation_index = random_position(random, 10);
     // A hand-edited speed of 0 would leave every sprite standing still; the dialog's range
     // applies here as it does where the other options are used.
     run.speed_factor = speed_scale_in_range(settings) * 0.1;
