@@ -3,31 +3,29 @@
 #include <array>
 #include <cstddef>
 
+#include "render/surface.h"
+
 namespace vistaloom {
 
 namespace {
 
-constexpr uint32_t bgr(uint32_t r, uint32_t g, uint32_t b) {
-    return r | (g << 8) | (b << 16);
-}
-
 constexpr std::array<uint32_t, 16> kPalette = {
-    bgr(0, 0, 0),        // 0 black
-    bgr(0, 0, 128),      // 1 blue
-    bgr(0, 128, 0),      // 2 green
-    bgr(0, 128, 128),    // 3 cyan
-    bgr(128, 0, 0),      // 4 red
-    bgr(128, 0, 128),    // 5 magenta
-    bgr(128, 128, 0),    // 6 yellow (brown)
-    bgr(192, 192, 192),  // 7 white (light grey)
-    bgr(128, 128, 128),  // 8 grey
-    bgr(0, 0, 255),      // 9 light blue
-    bgr(0, 255, 0),      // 10 light green
-    bgr(0, 255, 255),    // 11 light cyan
-    bgr(255, 0, 0),      // 12 light red
-    bgr(255, 0, 255),    // 13 light magenta
-    bgr(255, 255, 0),    // 14 light yellow
-    bgr(255, 255, 255),  // 15 bright white
+    rgb_color(0, 0, 0),        // 0 black
+    rgb_color(0, 0, 128),      // 1 blue
+    rgb_color(0, 128, 0),      // 2 green
+    rgb_color(0, 128, 128),    // 3 cyan
+    rgb_color(128, 0, 0),      // 4 red
+    rgb_color(128, 0, 128),    // 5 magenta
+    rgb_color(128, 128, 0),    // 6 yellow (brown)
+    rgb_color(192, 192, 192),  // 7 white (light grey)
+    rgb_color(128, 128, 128),  // 8 grey
+    rgb_color(0, 0, 255),      // 9 light blue
+    rgb_color(0, 255, 0),      // 10 light green
+    rgb_color(0, 255, 255),    // 11 light cyan
+    rgb_color(255, 0, 0),      // 12 light red
+    rgb_color(255, 0, 255),    // 13 light magenta
+    rgb_color(255, 255, 0),    // 14 light yellow
+    rgb_color(255, 255, 255),  // 15 bright white
 };
 
 }  // namespace

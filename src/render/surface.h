@@ -53,6 +53,11 @@ ClippedCopy clip_copy(const Surface& target, int32_t dx, int32_t dy, const Surfa
 Rect blit(Surface& target, int32_t dx, int32_t dy, const Surface& source, int32_t sx, int32_t sy,
           int32_t w, int32_t h);
 
+// A colour value (0x00BBGGRR, red in the low byte) from its three components.
+constexpr uint32_t rgb_color(uint32_t r, uint32_t g, uint32_t b) {
+    return r | (g << 8) | (b << 16);
+}
+
 // Colours in the rules are 0x00BBGGRR (red in the low byte); pixels are 0x00RRGGBB.
 // This is the only place that converts between the two.
 constexpr uint32_t pixel_from_color(uint32_t color) {
