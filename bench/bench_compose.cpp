@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "support/scene_parts.h"
-#include "render/draw_pass.h"
-#include "render/frame_passes.h"
-#include "render/rounding.h"
+#include "compose/draw_pass.h"
+#include "compose/frame_passes.h"
+#include "ground/rounding.h"
 #include "sprites/sprite_model.h"
 
 namespace vistaloom {

@@ -2,8 +2,8 @@
 // the gradient is repainted at every scene change, and should cost about one clear.
 #include <benchmark/benchmark.h>
 
-#include "imaging/gradient_rect.h"
-#include "render/surface.h"
+#include "pixels/gradient_rect.h"
+#include "pixels/surface.h"
 
 namespace {
 

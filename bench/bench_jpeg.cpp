@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "imaging/jpeg_loading.h"
+#include "pixels/jpeg_loading.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include <cstdint>
 #include <random>
 
-#include "sprites/scene_runner.h"
-#include "startup/clock.h"
-#include "startup/random_source.h"
+#include "compose/scene_runner.h"
+#include "ground/clock.h"
+#include "ground/random_source.h"
 
 namespace {
 

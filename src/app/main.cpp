@@ -13,9 +13,9 @@
 
 #include "platform/desktop_qt.h"
 #include "platform/host_window.h"
-#include "platform/install_path_message.h"
+#include "ui/install_path_message.h"
 #include "platform/qsettings_backend.h"
-#include "platform/qt_event_pump.h"
+#include "platform/system/xdg_user_folders.h"
 #include "platform/raw_registry_store.h"
 #include "platform/screen_metrics.h"
 #include "platform/sdl_media_device.h"
@@ -23,7 +23,7 @@
 #include "platform/signal_bridge.h"
 #include "platform/single_instance.h"
 #include "platform/steady_clock.h"
-#include "saver/frm_main_qt.h"
+#include "ui/frm_main.h"
 #include "saver/saver_session.h"
 #include "startup/command_line.h"
 #include "startup/saver_settings.h"
@@ -68,8 +68,7 @@ class AppModeHost : public ModeHost {
           values_(values),
           settings_(settings),
           random_(command_line.seed),
-          desktop_(&registry_),
-          events_(clock_) {}
+          desktop_(&registry_) {}
 
     bool is_first_instance(const std::string& title) override {
         return vistaloom::is_first_instance(title);
@@ -118,7 +117,7 @@ class AppModeHost : public ModeHost {
         }
 
         window_ = std::make_unique<FrmMain>(options);
-        SaverSeams seams{clock_, random_, desktop_, media_, events_, registry_};
+        SaverSeams seams{clock_, random_, desktop_, media_, registry_, folders_};
         session_ =
             std::make_unique<SaverSession>(settings_, values_, seams, *window_, session_options);
         window_->attach(*session_);
@@ -155,16 +154,17 @@ class AppModeHost : public ModeHost {
     int exit_code() const { return exit_code_; }
 
   private:
-    // For timing measurements: "frame deadline" per frame, line by line so a reader can
-    // follow the run. Deadlines are frame starts plus a constant.
+    // For timing measurements: "frame deadline" per scheduled frame, line by line so a
+    // reader can follow the run. Deadlines are frame starts plus a constant.
     void log_frames_to(const char* path) {
         frame_log_ = std::fopen(path, "w");
         if (!frame_log_) return;
         std::setvbuf(frame_log_, nullptr, _IOLBF, 0);
-        events_.set_deadline_observer([this](int64_t deadline) {
+        window_->set_schedule_observer([this](int64_t delay_ms) {
+            if (delay_ms <= 0) return;  // the run ended: no frame to wait for
             std::fprintf(frame_log_, "%lld %lld\n",
                          static_cast<long long>(session_->frames_drawn()),
-                         static_cast<long long>(deadline));
+                         static_cast<long long>(clock_.tick_ms() + delay_ms));
         });
     }
 
@@ -186,7 +186,7 @@ class AppModeHost : public ModeHost {
     QtRawRegistry registry_;
     DesktopQt desktop_;
     SdlMediaDevice media_;
-    QtEventPump events_;
+    XdgUserFolders folders_;
 
     std::unique_ptr<HostWindow> host_window_;
     // The session refers to the window, so it goes first.

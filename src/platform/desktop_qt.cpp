@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
+#include <QLocale>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QStringList>
@@ -13,10 +14,10 @@
 #include <cstring>
 #include <optional>
 
-#include "imaging/system_colors.h"
-#include "render/surface.h"
-#include "startup/numeric_text.h"
-#include "startup/raw_registry.h"
+#include "pixels/system_colors.h"
+#include "pixels/surface.h"
+#include "ground/numeric_text.h"
+#include "ground/raw_registry.h"
 
 namespace vistaloom {
 
@@ -221,6 +222,11 @@ bool DesktopQt::open_url(const std::string& url) {
 
 // Linux desktops have no system colour table the old scheme could be read from; the classic
 // one stands in.
+std::string DesktopQt::time_designator(bool pm) {
+    const QLocale locale = QLocale::system();
+    return (pm ? locale.pmText() : locale.amText()).toStdString();
+}
+
 uint32_t DesktopQt::system_color(int index) {
     return classic_system_color(index);
 }

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "saver/desktop.h"
+#include "ground/desktop.h"
 
 namespace vistaloom {
 
@@ -39,6 +39,7 @@ class DesktopQt : public Desktop {
     bool set_wallpaper(const std::string& path) override;
     bool copy_to_clipboard(const Surface& picture) override;
     bool open_url(const std::string& url) override;
+    std::string time_designator(bool pm) override;
     uint32_t system_color(int index) override;
 
     int cursor_count() const { return cursor_count_; }

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "startup/settings_backend.h"
+#include "ground/settings_backend.h"
 
 namespace vistaloom {
 

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "startup/raw_registry.h"
+#include "ground/raw_registry.h"
 
 namespace vistaloom {
 

@@ -2,7 +2,7 @@
 #include <future>
 #include <string>
 
-#include "saver/media_device.h"
+#include "ground/media_device.h"
 
 struct _Mix_Music;
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "startup/random_source.h"
+#include "ground/random_source.h"
 
 namespace vistaloom {
 

@@ -1,7 +1,7 @@
 #include "saver/input_rules.h"
 
-#include "render/rounding.h"
-#include "saver/desktop.h"
+#include "ground/rounding.h"
+#include "ground/desktop.h"
 #include "startup/run_state.h"
 
 namespace vistaloom {

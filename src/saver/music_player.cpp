@@ -4,9 +4,8 @@
 #include <cctype>
 #include <cmath>
 
-#include "saver/event_pump.h"
-#include "saver/media_device.h"
-#include "startup/random_source.h"
+#include "ground/media_device.h"
+#include "ground/random_source.h"
 #include "startup/run_state.h"
 #include "startup/saver_settings.h"
 
@@ -79,9 +78,7 @@ void play_next_track(MusicContext& music, MediaDevice& device) {
 
 void play_music_file(MusicContext& music, const std::string& path, MediaDevice& device) {
     device.command("Stop");
-    music.events.process_pending();
     device.command("Close");
-    music.events.process_pending();
     device.set_notify(true);
     device.set_wait(false);
     device.set_shareable(false);
@@ -91,14 +88,11 @@ void play_music_file(MusicContext& music, const std::string& path, MediaDevice& 
     device.command("Open");
     music.run.music_playing = 1;
     device.command("Play");
-    music.events.process_pending();
 }
 
 void stop_music(MusicContext& music, MediaDevice& device) {
     device.command("Stop");
-    music.events.process_pending();
     device.command("Close");
-    music.events.process_pending();
     music.run.music_playing = 0;
 }
 

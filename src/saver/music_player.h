@@ -6,7 +6,6 @@
 
 namespace vistaloom {
 
-class EventPump;
 class MediaDevice;
 class RandomSource;
 struct RunState;
@@ -19,7 +18,6 @@ struct MusicContext {
     RunState& run;
     const SaverSettings& settings;
     RandomSource& random;
-    EventPump& events;
     const std::vector<std::string>& custom_music_list;  // positions from 1
     std::function<std::string(int32_t item)> extract_item;
 };

@@ -4,25 +4,25 @@
 #include <cmath>
 #include <cstdio>
 
-#include "imaging/jpeg_loading.h"
-#include "imaging/theme_files.h"
-#include "render/background_setup.h"
-#include "render/builtin_pictures.h"
-#include "render/draw_pass.h"
-#include "render/frame_passes.h"
-#include "render/rounding.h"
-#include "saver/desktop.h"
-#include "saver/event_pump.h"
+#include "pixels/jpeg_loading.h"
+#include "theme_files/theme_files.h"
+#include "compose/background_setup.h"
+#include "pixels/builtin_pictures.h"
+#include "compose/draw_pass.h"
+#include "compose/frame.h"
+#include "compose/frame_passes.h"
+#include "ground/rounding.h"
+#include "ground/desktop.h"
 #include "saver/frame_pacing.h"
 #include "saver/saver_window_host.h"
-#include "saver/theme_choice.h"
+#include "theme_files/theme_choice.h"
 #include "saver/wallpaper.h"
 #include "sprites/scene_change.h"
 #include "sprites/scene_step.h"
 #include "sprites/sprite_setup.h"
-#include "startup/clock.h"
-#include "startup/numeric_text.h"
-#include "startup/random_source.h"
+#include "ground/clock.h"
+#include "ground/numeric_text.h"
+#include "ground/random_source.h"
 #include "startup/saver_settings.h"
 #include "startup/settings_store.h"
 #include "startup/startup_values.h"
@@ -57,7 +57,6 @@ SaverSession::SaverSession(SaverSettings& settings, const StartupValues& startup
       music_{run_,
              settings_,
              seams.random,
-             seams.events,
              custom_music_list_,
              [this](int32_t item) {
                  return extract_theme_item(items_, startup_.install_path + settings_.active_module,
@@ -117,7 +116,7 @@ void SaverSession::init_saver() {
 
 void SaverSession::get_module() {
     const ThemeListing listing =
-        list_themes(startup_.install_path, settings_.active_module, &seams_.events);
+        list_themes(startup_.install_path, settings_.active_module);
     if (listing.names.empty()) {
         run_.no_themes = 1;
         return;
@@ -135,7 +134,7 @@ void SaverSession::get_module() {
         const int32_t n = random_position(seams_.random, count);
         settings_.active_module = listing.names[static_cast<size_t>(n - 1)];
     }
-    read_theme_info(items_, startup_.install_path + settings_.active_module);
+    read_theme_info(items_, startup_.install_path + settings_.active_module, seams_.folders);
     run_.music_count = items_.music_count;
 }
 
@@ -145,48 +144,84 @@ void SaverSession::main_loop() {
     run_.keep_running = true;
     // A close request that came while the run was being set up ends it before any frame.
     if (stop_pending_) run_.keep_running = false;
-    while (run_.keep_running) {
+    timers_due_ = true;
+    frame_open_ = false;
+    host_.schedule_frame(0);
+}
+
+void SaverSession::frame() {
+    if (phase_ != Phase::Running) return;
+    if (frame_open_ && !finish_frame_wait()) return;
+    if (!run_.keep_running) {
+        if (!password_gate()) {
+            run_.loop_active = false;
+            Form_Unload();
+            return;
+        }
+        timers_due_ = true;
+    }
+    if (timers_due_) {
         const int64_t now = seams_.clock.tick_ms();
         music_check_tick_ = now;
         run_.scene_start_tick = now;
-        run_frames();
-        if (password_applies()) {
-            show_cursor_for_password(seams_.desktop);
-            if (seams_.desktop.verify_screen_save_password(host_.window_handle()) == 0) {
-                hide_cursor_fully(seams_.desktop);
-                run_.keep_running = true;
-            } else {
-                run_.keep_running = false;
-            }
-        } else {
-            run_.keep_running = false;
-        }
+        timers_due_ = false;
     }
-    run_.loop_active = false;
-    Form_Unload();
+    compose_and_present();
 }
 
-void SaverSession::run_frames() {
-    while (run_.keep_running) {
-        frame_start_tick_ = seams_.clock.tick_ms();
-        restore_background(surfaces_.work, surfaces_.main, scene_);
-        if (is_zero(settings_.objects_off)) scene_step(scene_);
-        draw_sprites(surfaces_.work, surfaces_.sprite, scene_);
-        present_frame(surfaces_.ascreen, surfaces_.work, scene_);
-        repaint_changes();
-        // The player reports its state only when asked.
-        MMControl1_StatusUpdate();
-        music_step();
-        check_scene_timer(scene_);
-        if (is_nonzero(settings_.show_time)) show_time_of_day();
-        ++frames_drawn_;
-        if (options_.max_frames > 0 && frames_drawn_ == options_.max_frames) end_run();
-        frame_end_tick_ = wait_for_frame_end(seams_.clock, seams_.events, frame_start_tick_,
-                                             frame_rate_in_range(settings_), run_.keep_running);
-        run_.current_fps = static_cast<int32_t>(
-            std::min<int64_t>(frame_rate_for(frame_end_tick_ - frame_start_tick_), INT32_MAX));
-        if (options_.show_fps) ibox("");
+// The wait of the frame presented last: over once the frame has lasted long enough for the
+// frame rate, or at once when the run was stopped meanwhile (input must not wait for the
+// frame to end). A call that comes too early reschedules and reports false.
+bool SaverSession::finish_frame_wait() {
+    const int32_t rate = frame_rate_in_range(settings_);
+    int64_t end = seams_.clock.tick_ms();
+    if (end <= frame_start_tick_) end = frame_start_tick_ + 1;
+    if (run_.keep_running && !frame_long_enough(frame_start_tick_, end, rate)) {
+        host_.schedule_frame(frame_start_tick_ + min_frame_ms(rate) - end);
+        return false;
     }
+    frame_open_ = false;
+    frame_end_tick_ = end;
+    run_.current_fps = static_cast<int32_t>(
+        std::min<int64_t>(frame_rate_for(frame_end_tick_ - frame_start_tick_), INT32_MAX));
+    if (options_.show_fps) ibox("");
+    return true;
+}
+
+// The run was stopped. Where the system asks for the password, a refused one resumes the run
+// with fresh timers (true); otherwise the run is over (false).
+bool SaverSession::password_gate() {
+    if (!password_applies()) return false;
+    show_cursor_for_password(seams_.desktop);
+    if (seams_.desktop.verify_screen_save_password(host_.window_handle()) != 0) return false;
+    hide_cursor_fully(seams_.desktop);
+    run_.keep_running = true;
+    return true;
+}
+
+void SaverSession::compose_and_present() {
+    frame_start_tick_ = seams_.clock.tick_ms();
+    compose_frame(scene_);
+    repaint_changes();
+    // The player reports its state only when asked.
+    MMControl1_StatusUpdate();
+    music_step();
+    check_scene_timer(scene_);
+    if (is_nonzero(settings_.show_time)) show_time_of_day();
+    ++frames_drawn_;
+    if (options_.max_frames > 0 && frames_drawn_ == options_.max_frames) end_run();
+    frame_open_ = true;
+    if (!run_.keep_running) {
+        host_.schedule_frame(0);
+        return;
+    }
+    const int64_t now = seams_.clock.tick_ms();
+    const int64_t deadline = frame_start_tick_ + min_frame_ms(frame_rate_in_range(settings_));
+    host_.schedule_frame(deadline > now ? deadline - now : 0);
+}
+
+void SaverSession::wake_if_stopped() {
+    if (phase_ == Phase::Running && !run_.keep_running) host_.schedule_frame(0);
 }
 
 void SaverSession::repaint_changes() {
@@ -209,18 +244,23 @@ void SaverSession::music_step() {
     }
 }
 
-std::string SaverSession::time_text(int hour, int minute, int second) {
+std::string SaverSession::time_text(int hour, int minute, int second, const std::string& am,
+                                    const std::string& pm) {
     int hour12 = hour % 12;
     if (hour12 == 0) hour12 = 12;
-    char text[32];
-    std::snprintf(text, sizeof text, "%02d:%02d:%02d %s", hour12, minute, second,
-                  hour < 12 ? "AM" : "PM");
-    return text;
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d ", hour12, minute, second);
+    return text + (hour < 12 ? am : pm);
 }
 
 void SaverSession::show_time_of_day() {
     const TimeOfDay now = seams_.clock.time_of_day();
-    std::string text = time_text(now.hour, now.minute, now.second);
+    if (am_text_.empty() && pm_text_.empty()) {
+        // The locale does not change during a run; asking once keeps the frame cheap.
+        am_text_ = seams_.desktop.time_designator(false);
+        pm_text_ = seams_.desktop.time_designator(true);
+    }
+    std::string text = time_text(now.hour, now.minute, now.second, am_text_, pm_text_);
     // The window would redraw the box for every frame otherwise; the text changes once a second.
     if (text == time_box_text_) return;
     time_box_text_ = std::move(text);
@@ -243,32 +283,33 @@ void SaverSession::end_run() {
 void SaverSession::key_press() {
     if (options_.embedded) return;
     accept_key_or_click(run_);
+    wake_if_stopped();
 }
 
 void SaverSession::mouse_down() {
     if (options_.embedded) return;
     accept_key_or_click(run_);
+    wake_if_stopped();
 }
 
 void SaverSession::mouse_move() {
     if (options_.embedded || !run_.loop_active) return;
     count_mouse_move(run_, mouse_window_, mouse_sensitivity_in_range(settings_),
                      seams_.clock.time_of_day().seconds_since_midnight);
+    wake_if_stopped();
 }
 
 bool SaverSession::Form_QueryUnload() {
     run_.mouse_move_count = 0;
     switch (phase_) {
         case Phase::Running:
+            // The frame step that comes next finishes the run and unloads.
             if (run_.loop_active) run_.keep_running = false;
+            wake_if_stopped();
             return true;
         case Phase::SettingUp:
-            // The set-up runs on this thread and yields to the event loop while it lists the
-            // themes; the loop it leads to ends the run as soon as it starts.
+            // The loop the set-up leads to ends the run as soon as it starts.
             stop_pending_ = true;
-            return true;
-        case Phase::Unloading:
-            // The session unloads the window itself in a moment.
             return true;
         case Phase::Loaded:
             // Closed before it was ever activated: nothing was set up, so nothing needs
@@ -282,7 +323,7 @@ bool SaverSession::Form_QueryUnload() {
 }
 
 void SaverSession::Form_Unload() {
-    phase_ = Phase::Unloading;
+    phase_ = Phase::Unloaded;
     stop_music();
     if (is_one(settings_.save_wallpaper)) save_last_screen();
     // The hidden picture form goes; `ascreen` stays with the window until it closes.
@@ -297,7 +338,6 @@ void SaverSession::Form_Unload() {
     }
     remove_temp_items(items_);
     settings_.active_module = saved_module_;
-    phase_ = Phase::Unloaded;
     host_.unload();
 }
 
@@ -308,7 +348,7 @@ void SaverSession::save_last_screen() {
     }
     present_frame(surfaces_.ascreen, surfaces_.work, scene_);
     repaint_changes();
-    WallpaperSeams seams{seams_.registry, seams_.desktop, seams_.events};
+    WallpaperSeams seams{seams_.registry, seams_.desktop, seams_.folders};
     // A failure leaves the desktop as it was; the run still ends normally.
     save_as_wallpaper(surfaces_.ascreen, kWallpaperStretched,
                       options_.executable_name + "_wallpaper.bmp", seams);

@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "imaging/gradient_rect.h"
-#include "imaging/theme_items.h"
-#include "render/scene_surfaces.h"
+#include "pixels/gradient_rect.h"
+#include "theme_files/theme_items.h"
+#include "pixels/scene_surfaces.h"
 #include "saver/input_rules.h"
 #include "saver/music_player.h"
 #include "sprites/scene.h"
@@ -16,11 +16,11 @@ namespace vistaloom {
 
 class Clock;
 class Desktop;
-class EventPump;
 class MediaDevice;
 class RandomSource;
 class RawRegistry;
 class SaverWindowHost;
+class UserFolders;
 struct SaverSettings;
 struct StartupValues;
 
@@ -30,8 +30,8 @@ struct SaverSeams {
     RandomSource& random;
     Desktop& desktop;
     MediaDevice& media;
-    EventPump& events;
     RawRegistry& registry;
+    UserFolders& folders;
 };
 
 struct SaverSessionOptions {
@@ -52,6 +52,12 @@ struct SaverSessionOptions {
 // itself: the window (SaverWindowHost) shows what the session decides and routes input and
 // close requests to it. Every piece of run-time state lives here, so two sessions in one
 // process (one per monitor) share nothing but the settings record.
+//
+// The session never waits and never runs an event loop of its own. Like a screen hack's draw
+// callback, frame() makes one frame and asks the window to call it again when the next one
+// is due (SaverWindowHost::schedule_frame); input and close requests are plain calls that
+// only change state and, when they end the run, ask for the next call at once. So any number
+// of sessions share one thread fairly.
 class SaverSession {
   public:
     SaverSession(SaverSettings& settings, const StartupValues& startup, SaverSeams seams,
@@ -59,18 +65,24 @@ class SaverSession {
     SaverSession(const SaverSession&) = delete;
     SaverSession& operator=(const SaverSession&) = delete;
 
-    // Window events, in the order the window sees them. Form_Activate runs the whole run
-    // (set-up, frame loop, unload) the first time and does nothing afterwards.
+    // Window events, in the order the window sees them. Form_Activate sets the run up the
+    // first time (and asks for the first frame at once); later activations do nothing.
     void Form_Load();
     void Form_Activate();
+    // One step of the frame loop, called by the window when the frame it scheduled is due:
+    // finishes the previous frame's wait, then either composes and presents the next frame
+    // or, once the run is over, unloads (Form_Unload). Calls that come early (before the
+    // frame has lasted long enough) only reschedule.
+    void frame();
     // A request to close the window. Returns true when the close must be cancelled: while
     // the run is being set up or the loop runs, the loop ends the run itself and unloads.
     bool Form_QueryUnload();
     // Termination signals and the window manager's close button behave like a close request.
     bool request_stop() { return Form_QueryUnload(); }
 
-    // The steps Form_Activate runs, in its order. main_loop ends by calling Form_Unload,
-    // which cleans up and then asks the window to go: the window never calls it itself.
+    // The steps Form_Activate runs, in its order. main_loop starts the frame loop; the frame
+    // step that finds the run over calls Form_Unload, which cleans up and then asks the
+    // window to go: the window never calls it itself.
     void init_saver();
     void get_module();
     void main_loop();
@@ -101,19 +113,24 @@ class SaverSession {
     int32_t platform_id() const { return platform_id_; }
     int64_t frames_drawn() const { return frames_drawn_; }
     bool unloaded() const { return phase_ == Phase::Unloaded; }
-    // The time line "hh:mm:ss AM" for a time of day.
-    static std::string time_text(int hour, int minute, int second);
+    // The time line "hh:mm:ss AM" for a time of day, with the locale's designators.
+    static std::string time_text(int hour, int minute, int second, const std::string& am,
+                                 const std::string& pm);
 
   private:
-    enum class Phase { Loaded, SettingUp, Running, Unloading, Unloaded };
+    enum class Phase { Loaded, SettingUp, Running, Unloaded };
 
     // Cursor, password flag, "screen saver running" and the topmost placement belong to a
     // run that owns the screen: not to a preview, not inside someone else's window.
     bool owns_screen() const;
     bool password_applies() const;
     void end_run();
+    // Input or a close request ended the run: the frame's wait ends at once.
+    void wake_if_stopped();
+    bool finish_frame_wait();
+    bool password_gate();
+    void compose_and_present();
     void repaint_changes();
-    void run_frames();
     void music_step();
     void show_time_of_day();
     void save_last_screen();
@@ -136,6 +153,8 @@ class SaverSession {
     Phase phase_ = Phase::Loaded;
     int32_t setup_done_ = 0;
     bool stop_pending_ = false;
+    bool frame_open_ = false;     // a frame was presented and its wait has not ended
+    bool timers_due_ = false;     // the loop (re)starts: music and scene timers begin now
     std::string saved_module_;
     int32_t platform_id_ = 2;
     MouseWindow mouse_window_;
@@ -145,6 +164,8 @@ class SaverSession {
     int64_t music_now_tick_ = 0;
     int64_t frames_drawn_ = 0;
     std::string time_box_text_;
+    std::string am_text_;
+    std::string pm_text_;
 };
 
 }  // namespace vistaloom

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "render/surface.h"
+#include "pixels/surface.h"
 
 namespace vistaloom {
 
@@ -43,6 +43,11 @@ class SaverWindowHost {
     // `ascreen` changed: only these rectangles (in ascreen's own coordinates), or all of it.
     virtual void repaint(const std::vector<Rect>& rects) = 0;
     virtual void repaint_all() = 0;
+
+    // Call the session's frame() once `delay_ms` milliseconds from now have passed (0: as
+    // soon as the event loop is free). A later request replaces an earlier one. Must never
+    // call back from inside this call.
+    virtual void schedule_frame(int64_t delay_ms) = 0;
 
     // The run is over and the session has cleaned up: the window goes away.
     virtual void unload() = 0;

@@ -1,15 +1,14 @@
 #include "saver/wallpaper.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
 #include <vector>
 
-#include "saver/desktop.h"
-#include "saver/event_pump.h"
-#include "startup/raw_registry.h"
+#include "ground/desktop.h"
+#include "ground/user_folders.h"
+#include "ground/raw_registry.h"
 #include "startup/settings_store.h"
 
 namespace vistaloom {
@@ -29,33 +28,7 @@ void put32(std::vector<uint8_t>& out, uint32_t v) {
     put16(out, v >> 16);
 }
 
-std::string absolute_env(const char* name) {
-    const char* value = std::getenv(name);
-    if (!value || value[0] == '\0') return {};
-    std::string text(value);
-    return std::filesystem::path(text).is_absolute() ? text : std::string();
-}
-
 }  // namespace
-
-std::string wallpaper_folder() {
-    std::filesystem::path base;
-    std::string data_home = absolute_env("XDG_DATA_HOME");
-    if (!data_home.empty()) {
-        base = data_home;
-    } else {
-        std::string home = absolute_env("HOME");
-        if (home.empty()) return {};
-        base = std::filesystem::path(home) / ".local" / "share";
-    }
-    std::filesystem::path folder = base / "vistaloom";
-    std::error_code ec;
-    std::filesystem::create_directories(folder, ec);
-    if (!std::filesystem::is_directory(folder, ec)) return {};
-    std::string text = folder.string();
-    if (text.back() != '/') text += '/';
-    return text;
-}
 
 bool write_bmp24(const Surface& picture, const std::string& path) {
     if (picture.empty() || path.empty()) return false;
@@ -143,10 +116,8 @@ void set_wallpaper_style(RawRegistry& registry, int32_t style) {
     write_registry_string(registry, HKEY_CURRENT_USER, kDesktopKey, "WallpaperStyle", stretch);
 }
 
-bool apply_wallpaper(Desktop& desktop, EventPump& events, const std::string& path) {
-    const bool applied = desktop.set_wallpaper(path);
-    events.process_pending();
-    return applied;
+bool apply_wallpaper(Desktop& desktop, const std::string& path) {
+    return desktop.set_wallpaper(path);
 }
 
 bool save_as_wallpaper(const Surface& picture, int32_t style, const std::string& file_name,
@@ -156,14 +127,12 @@ bool save_as_wallpaper(const Surface& picture, int32_t style, const std::string&
         file_name == "." || file_name == "..") {
         return false;
     }
-    const std::string folder = wallpaper_folder();
+    const std::string folder = seams.folders.data_folder();
     if (folder.empty()) return false;
     const std::string path = folder + file_name;
     if (!write_bmp24(picture, path)) return false;
     set_wallpaper_style(seams.registry, style);
-    if (!apply_wallpaper(seams.desktop, seams.events, path)) return false;
-    for (int i = 0; i < 4; ++i) seams.events.process_pending();
-    return true;
+    return apply_wallpaper(seams.desktop, path);
 }
 
 }  // namespace vistaloom

@@ -2,18 +2,13 @@
 #include <cstdint>
 #include <string>
 
-#include "render/surface.h"
+#include "pixels/surface.h"
 
 namespace vistaloom {
 
 class Desktop;
-class EventPump;
 class RawRegistry;
-
-// Where the wallpaper bitmap goes: $XDG_DATA_HOME/vistaloom/ (an unset or relative
-// XDG_DATA_HOME means ~/.local/share), with a trailing separator. Created when missing;
-// empty when no such folder can be had.
-std::string wallpaper_folder();
+class UserFolders;
 
 // Writes `picture` as an uncompressed 24-bit bottom-up Windows bitmap. The bytes go to a
 // temporary name in the same folder first and are renamed over `path` only when complete,
@@ -29,16 +24,16 @@ inline constexpr int32_t kWallpaperTiled = 2;
 // then WallpaperStyle); the desktop adapter reads it from there. Other numbers write nothing.
 void set_wallpaper_style(RawRegistry& registry, int32_t style);
 
-// Asks the desktop to show `path` as its wallpaper, then lets the event loop run.
-bool apply_wallpaper(Desktop& desktop, EventPump& events, const std::string& path);
+// Asks the desktop to show `path` as its wallpaper.
+bool apply_wallpaper(Desktop& desktop, const std::string& path);
 
 struct WallpaperSeams {
     RawRegistry& registry;
     Desktop& desktop;
-    EventPump& events;
+    UserFolders& folders;
 };
 
-// Saves `picture` as wallpaper_folder() + `file_name` (a plain file name, no folder), records
+// Saves `picture` as the user's data folder + `file_name` (a plain file name, no folder), records
 // the style and applies it. Stops at the first failing step and returns false; steps already
 // done stay done.
 bool save_as_wallpaper(const Surface& picture, int32_t style, const std::string& file_name,

@@ -2,15 +2,13 @@
 
 #include <algorithm>
 
-#include "imaging/gradient_rect.h"
-#include "render/palette.h"
-#include "render/scene_surfaces.h"
-#include "render/surface.h"
+#include "pixels/random_gradient.h"
+#include "pixels/scene_surfaces.h"
+#include "pixels/surface.h"
 #include "sprites/scene.h"
 #include "sprites/scene_step.h"
 #include "sprites/sprite_model.h"
-#include "startup/clock.h"
-#include "startup/random_source.h"
+#include "ground/clock.h"
 #include "startup/run_state.h"
 #include "startup/saver_settings.h"
 
@@ -56,16 +54,7 @@ void leaving_step(Scene& scene) {
 void change_background(Scene& scene) {
     RunState& run = scene.run;
     SceneSurfaces& surfaces = scene.surfaces;
-    RandomSource& random = scene.random;
-    random.reseed_from_clock();
-
-    surfaces.ascreen.fill(0);
-    clsGradient& gradient = scene.gradient;
-    gradient.Angle(static_cast<float>(run.gradient_angles[random_position(random, 8)]));
-    gradient.Color2(
-        static_cast<int32_t>(palette_color(run.gradient_colors[random_position(random, 11)])));
-    gradient.Color1(0);
-    gradient.Draw(surfaces.ascreen);
+    paint_random_gradient(surfaces.ascreen, run, scene.random, scene.gradient);
     surfaces.ascreen_repainted = true;
 
     take_background(surfaces.main, surfaces.ascreen, surfaces.scene_width, surfaces.scene_height);

@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "render/scene_surfaces.h"
+#include "pixels/scene_surfaces.h"
 #include "sprites/scene.h"
 #include "sprites/scene_change.h"
 #include "sprites/sprite_model.h"
-#include "startup/random_source.h"
+#include "ground/random_source.h"
 #include "startup/run_state.h"
 #include "startup/saver_settings.h"
 

@@ -1,7 +1,7 @@
 #include "sprites/sprite_setup.h"
 
-#include "render/scene_surfaces.h"
-#include "render/surface.h"
+#include "pixels/scene_surfaces.h"
+#include "pixels/surface.h"
 #include "sprites/scene.h"
 #include "sprites/sprite_model.h"
 #include "startup/saver_settings.h"

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "startup/random_source.h"
+#include "ground/random_source.h"
 #include "startup/saver_settings.h"
 
 namespace vistaloom {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "startup/numeric_text.h"
+#include "ground/numeric_text.h"
 
 namespace vistaloom {
 

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <variant>
 
-#include "startup/numeric_text.h"
+#include "ground/numeric_text.h"
 
 namespace vistaloom {
 

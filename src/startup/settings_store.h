@@ -2,9 +2,9 @@
 #include <cstdint>
 #include <string>
 
-#include "startup/raw_registry.h"
+#include "ground/raw_registry.h"
 #include "startup/saver_settings.h"
-#include "startup/settings_backend.h"
+#include "ground/settings_backend.h"
 
 namespace vistaloom {
 

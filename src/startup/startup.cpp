@@ -3,7 +3,7 @@
 #include <cmath>
 #include <ostream>
 
-#include "render/rounding.h"
+#include "ground/rounding.h"
 #include "startup/settings_store.h"
 
 namespace vistaloom {

@@ -6,7 +6,7 @@
 
 #include "startup/command_line.h"
 #include "startup/saver_settings.h"
-#include "startup/settings_backend.h"
+#include "ground/settings_backend.h"
 #include "startup/startup_values.h"
 
 namespace vistaloom {

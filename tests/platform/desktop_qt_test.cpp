@@ -6,8 +6,8 @@
 #include <map>
 
 #include "platform/desktop_qt.h"
-#include "render/surface.h"
-#include "startup/raw_registry.h"
+#include "pixels/surface.h"
+#include "ground/raw_registry.h"
 
 using namespace vistaloom;
 

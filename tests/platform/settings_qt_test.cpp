@@ -7,7 +7,7 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "platform/install_path_message.h"
+#include "ui/install_path_message.h"
 #include "platform/qsettings_backend.h"
 #include "platform/raw_registry_store.h"
 #include "platform/screen_metrics.h"

@@ -6,7 +6,6 @@
 #include "startup/saver_settings.h"
 #include "support/recording_media.h"
 #include "support/scripted_clock.h"
-#include "support/scripted_events.h"
 #include "support/scripted_random.h"
 
 namespace vistaloom {
@@ -19,11 +18,10 @@ struct MusicFixture : ::testing::Test {
     SaverSettings settings;
     testing::ScriptedRandom random;
     testing::ScriptedClock clock;
-    testing::ScriptedEvents events{clock};
     std::vector<std::string> custom;
     std::vector<int32_t> asked;  // item numbers the extractor was asked for
     RecordingMedia media;
-    MusicContext music{run, settings, random, events, custom, [this](int32_t item) {
+    MusicContext music{run, settings, random, custom, [this](int32_t item) {
                            asked.push_back(item);
                            return "/tmp/items/img_xyz.mid";
                        }};

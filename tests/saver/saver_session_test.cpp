@@ -227,11 +227,21 @@ TEST_F(SessionFixture, BoxesArePlacedAndTheTimeShown) {
     EXPECT_EQ(host.time_texts, (std::vector<std::string>{"12:05:09 AM"}));
 }
 
+TEST_F(SessionFixture, TheTimeDesignatorIsTheLocales) {
+    settings.show_time = "1";
+    desktop.am = "vorm.";
+    desktop.pm = "nachm.";
+    clock.day = {14, 5, 9, 50709.0};
+    options.max_frames = 2;
+    run();
+    EXPECT_EQ(host.time_texts, (std::vector<std::string>{"02:05:09 nachm."}));
+}
+
 TEST_F(SessionFixture, TimeTextIsTwelveHourWithItsDesignator) {
-    EXPECT_EQ(SaverSession::time_text(0, 0, 0), "12:00:00 AM");
-    EXPECT_EQ(SaverSession::time_text(9, 7, 3), "09:07:03 AM");
-    EXPECT_EQ(SaverSession::time_text(12, 30, 0), "12:30:00 PM");
-    EXPECT_EQ(SaverSession::time_text(23, 59, 59), "11:59:59 PM");
+    EXPECT_EQ(SaverSession::time_text(0, 0, 0, "AM", "PM"), "12:00:00 AM");
+    EXPECT_EQ(SaverSession::time_text(9, 7, 3, "AM", "PM"), "09:07:03 AM");
+    EXPECT_EQ(SaverSession::time_text(12, 30, 0, "AM", "PM"), "12:30:00 PM");
+    EXPECT_EQ(SaverSession::time_text(23, 59, 59, "AM", "PM"), "11:59:59 PM");
     settings.show_time = "0";
     options.max_frames = 3;
     run();
@@ -295,13 +305,15 @@ TEST_F(SessionFixture, MouseSensitivityTwoEndsOnTheThirdAndSpreadMovesNever) {
 
 TEST_F(SessionFixture, InputBeforeTheLoopIsIgnoredAndAClickEndsAtOnce) {
     write_theme(install, "Any", 0);
-    // Runs at the first yield of the set-up, while the themes are listed.
-    events.soon([this] {
-        session->key_press();
-        session->mouse_down();
-    });
+    SaverSession& s = make();
+    s.Form_Load();
+    // Before the loop runs, input has no effect.
+    s.key_press();
+    s.mouse_down();
+    s.mouse_move();
+    s.Form_Activate();
     events.at(100'500, [this] { session->mouse_down(); });
-    run();
+    events.run_until([&s] { return s.unloaded(); });
     EXPECT_GT(session->frames_drawn(), 5);
     EXPECT_LT(clock.now_ms, 100'560);
 }
@@ -321,7 +333,7 @@ TEST_F(SessionFixture, ACloseRequestDuringTheLoopIsDeferredToItsEnd) {
     EXPECT_FALSE(session->Form_QueryUnload());  // gone: nothing left to defer
 }
 
-TEST_F(SessionFixture, AStopRequestDuringSetUpEndsBeforeAnyFrame) {
+TEST_F(SessionFixture, AStopRequestBeforeTheFirstFrameEndsTheRunWithoutOne) {
     write_theme(install, "Any", 0);
     bool cancelled = false;
     events.soon([&] { cancelled = session->request_stop(); });

@@ -10,7 +10,7 @@
 
 #include "saver/saver_session.h"
 #include "saver/saver_window_host.h"
-#include "startup/random_source.h"
+#include "ground/random_source.h"
 #include "startup/saver_settings.h"
 #include "startup/startup_values.h"
 #include "support/memory_registry.h"
@@ -18,14 +18,24 @@
 #include "support/recording_media.h"
 #include "support/scripted_clock.h"
 #include "support/scripted_events.h"
-#include "temp_folder.h"
+#include "support/temp_user_folders.h"
+#include "support/temp_folder.h"
 
 namespace vistaloom::testing {
 
 // A window that records what the session asked of it.
 class RecordingHost : public SaverWindowHost {
   public:
-    explicit RecordingHost(ScriptedClock& clock) : clock_(clock) {}
+    RecordingHost(ScriptedClock& clock, ScriptedEvents& events) : clock_(clock), events_(events) {
+        timer_ = events_.add_timer([this] {
+            ++frame_calls;
+            if (session) session->frame();
+        });
+    }
+
+    SaverSession* session = nullptr;  // whose frame() the frame timer calls
+    std::vector<int64_t> scheduled;   // delays asked for
+    int frame_calls = 0;
 
     int32_t width = 320;
     int32_t height = 240;
@@ -70,7 +80,14 @@ class RecordingHost : public SaverWindowHost {
         ++repaint_all_calls;
         painted();
     }
-    void unload() override { ++unloads; }
+    void schedule_frame(int64_t delay_ms) override {
+        scheduled.push_back(delay_ms);
+        events_.arm(timer_, delay_ms);
+    }
+    void unload() override {
+        ++unloads;
+        events_.disarm(timer_);
+    }
     int64_t window_handle() override { return 4242; }
 
   private:
@@ -79,6 +96,8 @@ class RecordingHost : public SaverWindowHost {
         if (on_repaint) on_repaint();
     }
     ScriptedClock& clock_;
+    ScriptedEvents& events_;
+    size_t timer_ = 0;
 };
 
 // Queued numbers first, then a fixed pseudo-random sequence, so a whole run has varied
@@ -135,30 +154,30 @@ struct SessionFixture : ::testing::Test {
     RecordingMedia media;
     ScriptedEvents events{clock};
     MemoryRegistry registry;
-    RecordingHost host{clock};
+    TempUserFolders folders{data.path()};
+    RecordingHost host{clock, events};
     SaverSessionOptions options;
     std::unique_ptr<SaverSession> session;
 
     void SetUp() override {
-        setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
-        setenv("XDG_CACHE_HOME", runtime.path().c_str(), 1);
-        setenv("XDG_DATA_HOME", data.path().c_str(), 1);
         startup.install_path = install.slash();
         clock.now_ms = 100'000;
-        events.max_waits = 200'000;
+        events.max_steps = 400'000;
     }
 
     SaverSession& make() {
         session = std::make_unique<SaverSession>(
-            settings, startup, SaverSeams{clock, random, desktop, media, events, registry}, host,
+            settings, startup, SaverSeams{clock, random, desktop, media, registry, folders}, host,
             options);
+        host.session = session.get();
         return *session;
     }
-    // Loads and activates a fresh session; returns once it has unloaded.
+    // Loads and activates a fresh session and runs the event loop until it has unloaded.
     SaverSession& run() {
         SaverSession& s = make();
         s.Form_Load();
         s.Form_Activate();
+        events.run_until([&s] { return s.unloaded(); });
         return s;
     }
     // Ends the run at `tick` as a key press would.

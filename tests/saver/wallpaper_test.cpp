@@ -11,9 +11,8 @@
 
 #include "support/memory_registry.h"
 #include "support/recording_desktop.h"
-#include "support/scripted_clock.h"
-#include "support/scripted_events.h"
-#include "temp_folder.h"
+#include "support/temp_user_folders.h"
+#include "support/temp_folder.h"
 
 namespace vistaloom {
 namespace {
@@ -31,10 +30,8 @@ struct WallpaperFixture : ::testing::Test {
     testing::TempFolder data;
     testing::MemoryRegistry registry;
     testing::RecordingDesktop desktop;
-    testing::ScriptedClock clock;
-    testing::ScriptedEvents events{clock};
-    WallpaperSeams seams{registry, desktop, events};
-    void SetUp() override { setenv("XDG_DATA_HOME", data.path().c_str(), 1); }
+    testing::TempUserFolders folders{data.path()};
+    WallpaperSeams seams{registry, desktop, folders};
 };
 
 TEST_F(WallpaperFixture, WritesABottomUp24BitBitmapWithPaddedRows) {
@@ -74,7 +71,6 @@ TEST_F(WallpaperFixture, StretchedStyleThenApplyTheSavedFile) {
     EXPECT_EQ(registry.writes[1].second, "2");
     EXPECT_EQ(std::get<1>(registry.writes[1].first), "Control Panel\\Desktop");
     EXPECT_EQ(desktop.wallpapers, (std::vector<std::string>{expected.string()}));
-    EXPECT_EQ(events.pending_runs, 5);
 
     // A second save replaces the file and leaves no temporary file behind.
     Surface other(2, 2, 0x000000FF);

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "render/draw_pass.h"
+#include "sprites/sprite_motion.h"
 #include "sprite_rig.h"
 #include "sprites/scene_step.h"
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "render/palette.h"
+#include "pixels/palette.h"
 #include "sprite_rig.h"
 #include "sprites/scene_change.h"
 #include "sprites/scene_step.h"

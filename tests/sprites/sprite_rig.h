@@ -1,7 +1,7 @@
 #pragma once
 #include <memory>
 
-#include "sprites/scene_runner.h"
+#include "compose/scene_runner.h"
 #include "support/scripted_clock.h"
 #include "support/scripted_random.h"
 

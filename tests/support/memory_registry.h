@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "startup/raw_registry.h"
+#include "ground/raw_registry.h"
 
 namespace vistaloom::testing {
 

@@ -5,7 +5,7 @@
 #include <tuple>
 #include <vector>
 
-#include "startup/settings_backend.h"
+#include "ground/settings_backend.h"
 
 namespace vistaloom::testing {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "saver/desktop.h"
+#include "ground/desktop.h"
 
 namespace vistaloom::testing {
 
@@ -62,6 +62,9 @@ class RecordingDesktop : public Desktop {
         opened_urls.push_back(url);
         return true;
     }
+    std::string am = "AM";
+    std::string pm = "PM";
+    std::string time_designator(bool after_noon) override { return after_noon ? pm : am; }
     uint32_t system_color(int index) override { return static_cast<uint32_t>(index) * 0x010101u; }
 };
 

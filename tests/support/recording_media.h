@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "saver/media_device.h"
+#include "ground/media_device.h"
 
 namespace vistaloom::testing {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "imaging/gradient_rect.h"
-#include "render/scene_surfaces.h"
+#include "pixels/gradient_rect.h"
+#include "pixels/scene_surfaces.h"
 #include "sprites/scene.h"
 #include "sprites/sprite_model.h"
 #include "startup/run_state.h"

@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "startup/clock.h"
+#include "ground/clock.h"
 
 namespace vistaloom::testing {
 

@@ -2,7 +2,7 @@
 #include <deque>
 #include <stdexcept>
 
-#include "startup/random_source.h"
+#include "ground/random_source.h"
 
 namespace vistaloom::testing {
 

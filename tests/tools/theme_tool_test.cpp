@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "imaging/theme_test_folder.h"
+#include "theme_files/theme_test_folder.h"
 
 namespace {
 
@@ -35,10 +35,12 @@ int line_count(const std::string& text) {
 
 class ThemeTool : public ::testing::Test {
   protected:
-    ThemeTestFolder folder;  // the program inherits its XDG_RUNTIME_DIR
+    ThemeTestFolder folder;
 
+    // The program finds its private folder through XDG_RUNTIME_DIR, set for it alone.
     ToolRun run(const std::vector<std::string>& args) {
-        std::string command = quote(VISTALOOM_THEME_TOOL);
+        std::string command = "XDG_RUNTIME_DIR=" + quote((folder.root() / "xdg-runtime").string()) +
+                              " " + quote(VISTALOOM_THEME_TOOL);
         for (const auto& arg : args) command += " " + quote(arg);
         const fs::path out = folder.root() / "stdout", err = folder.root() / "stderr";
         command += " >" + quote(out.string()) + " 2>" + quote(err.string());
@@ -55,7 +57,8 @@ class ThemeTool : public ::testing::Test {
         return path.string();
     }
     bool no_temp_files_left() {
-        return !fs::exists(folder.private_dir()) || fs::is_empty(folder.private_dir());
+        const fs::path dir = folder.root() / "xdg-runtime" / "vistaloom";
+        return !fs::exists(dir) || fs::is_empty(dir);
     }
 };
 

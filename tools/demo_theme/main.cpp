@@ -10,7 +10,7 @@
 #include <string>
 
 #include "midi_tune.h"
-#include "render/surface.h"
+#include "pixels/surface.h"
 #include "scenes.h"
 
 namespace {

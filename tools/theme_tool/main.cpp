@@ -2,9 +2,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/system/xdg_user_folders.h"
 #include "theme_tool.h"
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
-    return vistaloom::run_theme_tool(args, std::cout, std::cerr);
+    vistaloom::XdgUserFolders folders;
+    return vistaloom::run_theme_tool(args, std::cout, std::cerr, folders);
 }

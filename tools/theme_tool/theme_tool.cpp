@@ -6,10 +6,10 @@
 #include <iomanip>
 #include <ostream>
 
-#include "imaging/theme_files.h"
-#include "imaging/theme_info_fields.h"
-#include "imaging/theme_pack.h"
-#include "imaging/theme_verify.h"
+#include "theme_files/theme_files.h"
+#include "theme_files/theme_info_fields.h"
+#include "theme_files/theme_pack.h"
+#include "pixels/theme_verify.h"
 
 namespace vistaloom {
 
@@ -59,10 +59,11 @@ std::string printable(const std::string& text) {
     return out;
 }
 
-int command_info(const std::string& base, std::ostream& out, std::ostream& err) {
+int command_info(const std::string& base, std::ostream& out, std::ostream& err,
+                 UserFolders& folders) {
     ThemeItems items;
     ThemeHeader header;
-    if (!read_theme_info(items, base) || !read_theme_header(base, header))
+    if (!read_theme_info(items, base, folders) || !read_theme_header(base, header))
         return failure(err, "cannot read theme information file " + base + ".icf");
     // Enough digits that a count such as 2147483647 is not shown as 2.14748e+09.
     out << "theme: " << base << "\n"
@@ -103,12 +104,12 @@ bool copy_file_to(const std::string& from, const std::string& to) {
 }
 
 int command_extract(const std::string& base, const std::string& number, const std::string& file,
-                    std::ostream& err) {
+                    std::ostream& err, UserFolders& folders) {
     int32_t k = 0;
     if (!parse_whole_number(number, k))
         return failure(err, "item number is not a whole number: " + number);
     ThemeItems items;
-    if (!read_theme_info(items, base))
+    if (!read_theme_info(items, base, folders))
         return failure(err, "cannot read theme information file " + base + ".icf");
     if (k < 1 || k > items.item_count)
         return failure(err, "item " + number + " does not exist; the theme has " +
@@ -146,8 +147,9 @@ int command_pack(const std::vector<std::string>& args, std::ostream& err) {
     return 0;
 }
 
-int command_verify(const std::string& base, std::ostream& out, std::ostream& err) {
-    std::vector<std::string> problems = verify_theme(base);
+int command_verify(const std::string& base, std::ostream& out, std::ostream& err,
+                   UserFolders& folders) {
+    std::vector<std::string> problems = verify_theme(base, folders);
     if (problems.empty()) {
         out << base << ": OK\n";
         return 0;
@@ -169,7 +171,8 @@ std::string theme_base_path(const std::string& theme) {
     return theme;
 }
 
-int run_theme_tool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int run_theme_tool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                   UserFolders& folders) {
     if (args.empty()) return usage_error(err, "no command given");
     const std::string& command = args[0];
     if (command == "--help" || command == "-h" || command == "help") {
@@ -179,11 +182,12 @@ int run_theme_tool(const std::vector<std::string>& args, std::ostream& out, std:
     if (command == "info" || command == "verify") {
         if (args.size() != 2) return usage_error(err, command + " takes one THEME");
         const std::string base = theme_base_path(args[1]);
-        return command == "info" ? command_info(base, out, err) : command_verify(base, out, err);
+        return command == "info" ? command_info(base, out, err, folders)
+                                 : command_verify(base, out, err, folders);
     }
     if (command == "extract") {
         if (args.size() != 4) return usage_error(err, "extract takes THEME K FILE");
-        return command_extract(theme_base_path(args[1]), args[2], args[3], err);
+        return command_extract(theme_base_path(args[1]), args[2], args[3], err, folders);
     }
     if (command == "pack") {
         if (args.size() < 2)

@@ -1,0 +1,65 @@
+#include "compose/background_setup.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "pixels/random_gradient.h"
+#include "ground/rounding.h"
+#include "pixels/scene_surfaces.h"
+#include "sprites/scene.h"
+#include "startup/run_state.h"
+#include "startup/saver_settings.h"
+
+namespace vistaloom {
+
+namespace {
+
+constexpr int32_t kFixedSceneWidth = 800;
+constexpr int32_t kFixedSceneHeight = 600;
+// Three scene-sized surfaces are kept; a window reporting an absurd size must not make
+// their size unbounded. 16384 covers any real screen and the virtual root of a wall of them.
+constexpr int32_t kMaxSceneSide = 16384;
+
+void paint_start_background(Scene& scene) {
+    Surface& ascreen = scene.surfaces.ascreen;
+    if (!is_one(scene.settings.gradients_on)) {
+        ascreen.fill(0);
+        return;
+    }
+    paint_random_gradient(ascreen, scene.run, scene.random, scene.gradient);
+}
+
+}  // namespace
+
+void setup_background(Scene& scene, int32_t window_width_px, int32_t window_height_px) {
+    if (window_width_px <= 0 || window_height_px <= 0) {
+        window_width_px = kFixedSceneWidth;
+        window_height_px = kFixedSceneHeight;
+    }
+    SceneSurfaces& surfaces = scene.surfaces;
+    if (is_one(scene.settings.scale_background)) {
+        surfaces.scene_width = std::min(window_width_px, kMaxSceneSide);
+        surfaces.scene_height = std::min(window_height_px, kMaxSceneSide);
+    } else {
+        surfaces.scene_width = kFixedSceneWidth;
+        surfaces.scene_height = kFixedSceneHeight;
+    }
+    const int32_t w = surfaces.scene_width;
+    const int32_t h = surfaces.scene_height;
+
+    // Centred as the window measures it: half the window less half the scene,
+    // rounded once, so an odd leftover puts the extra pixel on the even side.
+    surfaces.ascreen.resize(w, h);
+    surfaces.ascreen_left = round_to_int(window_width_px / 2.0 - w / 2.0);
+    surfaces.ascreen_top = round_to_int(window_height_px / 2.0 - h / 2.0);
+
+    paint_start_background(scene);
+
+    surfaces.main.resize(w, h);
+    blit(surfaces.main, 0, 0, surfaces.ascreen, 0, 0, w, h);
+    surfaces.work.resize(w, h);
+    blit(surfaces.work, 0, 0, surfaces.ascreen, 0, 0, w, h);
+    surfaces.ascreen_repainted = true;
+}
+
+}  // namespace vistaloom

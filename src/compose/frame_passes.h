@@ -1,0 +1,26 @@
+#pragma once
+#include <cstdint>
+
+#include "pixels/surface.h"
+
+namespace vistaloom {
+
+struct Scene;
+
+// Erases the sprites of the previous frame: copies each one's last rectangle from `source`
+// (the clean background) into `target` (the frame being composed) and clears `drawn`.
+// Returns the bytes copied.
+uint64_t restore_background(Surface& target, const Surface& source, Scene& scene);
+
+// Copies each active sprite's dirty rectangle (where it was plus where it is, one extra pixel
+// right and down) from `source` (the composed frame) to `target` (what the user sees), then
+// remembers where the sprite now is. Every rectangle copied is appended to
+// scene.surfaces.presented so the window repaints only those. Returns the bytes copied.
+uint64_t present_frame(Surface& target, const Surface& source, Scene& scene);
+
+// Bytes of 32-bit pixels in a copied rectangle.
+inline uint64_t rect_bytes(const Rect& r) {
+    return static_cast<uint64_t>(r.w) * static_cast<uint64_t>(r.h) * sizeof(uint32_t);
+}
+
+}  // namespace vistaloom

@@ -1,0 +1,31 @@
+#pragma once
+#include <cstdint>
+#include <vector>
+
+#include "pixels/surface.h"
+
+namespace vistaloom {
+
+// The picture surfaces of one saver session. `ascreen` is what the window shows; the others
+// are never shown.
+struct SceneSurfaces {
+    Surface work;     // the frame being composed
+    Surface main;     // the clean background
+    Surface sprite;   // the sprite sheet
+    Surface no_mods;  // built-in picture shown for every sprite when no theme is installed
+    Surface border;   // built-in 80 x 80 frame picture
+    Surface ascreen;  // what the user sees
+
+    int32_t scene_width = 0;
+    int32_t scene_height = 0;
+    // Where `ascreen` sits in the saver window, in pixels (centred).
+    int32_t ascreen_left = 0;
+    int32_t ascreen_top = 0;
+
+    // What changed on `ascreen` since the window last repainted: the rectangles present_frame
+    // copied, or the whole of it after a background was painted. The window clears both.
+    std::vector<Rect> presented;
+    bool ascreen_repainted = false;
+};
+
+}  // namespace vistaloom

@@ -1,0 +1,118 @@
+#pragma once
+#include <QPoint>
+#include <QSize>
+#include <QTimer>
+#include <QWidget>
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "saver/saver_window_host.h"
+
+class QLabel;
+
+namespace vistaloom {
+
+class SaverSession;
+struct Surface;
+
+// How and where the saver window appears, and the options for people trying it out.
+struct FrmMainOptions {
+    enum class Placement {
+        FullScreen,  // borderless over the screen it starts on
+        Windowed,    // an ordinary window of `windowed_size`
+        Embedded,    // inside a window someone else owns; that owner handles input
+    };
+    Placement placement = Placement::FullScreen;
+    QSize windowed_size{800, 600};
+    bool config_preview = false;
+    std::string screenshot;  // PNG of the last presented frame, written at unload
+};
+
+// The saver window. It shows `ascreen` by wrapping the session's pixels in a QImage, paints
+// only what the session reports as changed, and passes input to the session. The session
+// decides everything else: the window carries out what it is asked through SaverWindowHost.
+class FrmMain : public QWidget, public SaverWindowHost {
+    Q_OBJECT
+  public:
+    explicit FrmMain(FrmMainOptions options, QWidget* parent = nullptr);
+    ~FrmMain() override;
+
+    // The session is made after the window (it needs the window as its host). Runs Form_Load.
+    void attach(SaverSession& session);
+
+    // SIGTERM, a vanished host window: end the run the way a close request does, even while
+    // the set-up is still going on.
+    void request_stop();
+
+    // Told every time the session schedules its next frame (for the frame log).
+    void set_schedule_observer(std::function<void(int64_t delay_ms)> observer) {
+        schedule_observer_ = std::move(observer);
+    }
+
+    bool activated() const { return activated_; }
+    bool unloading() const { return unloading_; }
+
+  signals:
+    // The window has closed: the run is over or never started. A window inside someone
+    // else's window is not a top-level window to Qt, so its closing does not end the process
+    // by itself.
+    void unloaded();
+
+  public:
+    // SaverWindowHost
+    int32_t inner_width_px() override;
+    int32_t inner_height_px() override;
+    bool is_maximised() override;
+    void maximise() override;
+    BoxSize time_box_size() override;
+    void move_time_box(int32_t left, int32_t top) override;
+    void set_time_box_visible(bool visible) override;
+    void set_time_box_text(const std::string& text) override;
+    BoxSize info_box_size() override;
+    void move_info_box(int32_t left, int32_t top, int32_t width, int32_t height) override;
+    void set_info_box_text(const std::string& text) override;
+    void show_info_box() override;
+    void make_topmost() override;
+    void repaint(const std::vector<Rect>& rects) override;
+    void repaint_all() override;
+    void schedule_frame(int64_t delay_ms) override;
+    void unload() override;
+    int64_t window_handle() override;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+  private:
+    void run_activation();
+    const Surface* ascreen() const;
+    QPoint ascreen_origin() const;
+    bool input_ignored() const;
+    void place_boxes_for_new_size();
+    void write_screenshot();
+
+    FrmMainOptions options_;
+    SaverSession* session_ = nullptr;
+    QLabel* time_box_ = nullptr;
+    QLabel* info_box_ = nullptr;
+    // Drives the session's frames from the event loop: one single-shot timer per window, so
+    // several saver windows in one process take turns fairly.
+    QTimer frame_timer_;
+    std::function<void(int64_t)> schedule_observer_;
+
+    bool activation_queued_ = false;
+    bool activated_ = false;
+    bool unloading_ = false;
+    QSize setup_size_;
+    std::optional<QPoint> last_mouse_;
+};
+
+}  // namespace vistaloom
