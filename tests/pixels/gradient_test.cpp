@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 
 #include <string>
@@ -158,6 +159,58 @@ TEST(Gradient, DiagonalSweepAt315EndsOnAnUnpairedPoint) {
     EXPECT_EQ(gradient.last_colors().size(), 1602u);
     EXPECT_EQ(gradient.last_colors().front(), 16777168);
     EXPECT_EQ(gradient.last_colors().back(), 4194304);
+}
+
+// 135 runs from the bottom-right corner to the top-left one: the rotated base line comes out
+// a hair flatter than steep, so the sweep goes bottom-up, one row at a time, 1403 lines.
+TEST(Gradient, DiagonalSweepAt135RunsBottomUp) {
+    int32_t result = 0;
+    const auto points = sweep(135, 800, 600, &result);
+    ASSERT_EQ(points.size(), 2806u);
+    EXPECT_EQ(result, 2806);
+    EXPECT_EQ(points[0], (PointL{801, 600}));
+    EXPECT_EQ(points[1], (PointL{-1, 1401}));
+    EXPECT_EQ(points[2], (PointL{801, 599}));
+    EXPECT_EQ(points[2804], (PointL{801, -802}));
+    EXPECT_EQ(points[2805], (PointL{-1, -1}));
+}
+
+// 225 runs from the top-right corner to the bottom-left one, steep lines swept right to left.
+TEST(Gradient, DiagonalSweepAt225RunsRightToLeft) {
+    int32_t result = 0;
+    const auto points = sweep(225, 800, 600, &result);
+    ASSERT_EQ(points.size(), 3206u);
+    EXPECT_EQ(result, 3206);
+    EXPECT_EQ(points[0], (PointL{800, -101}));
+    EXPECT_EQ(points[1], (PointL{1601, 701}));
+    EXPECT_EQ(points[2], (PointL{799, -101}));
+    EXPECT_EQ(points[3204], (PointL{-802, -101}));
+    EXPECT_EQ(points[3205], (PointL{-1, 701}));
+}
+
+// Which corner gets which colour: the first colour where the sweep starts.
+TEST(Gradient, DiagonalsStartTheirFirstColourInTheRightCorner) {
+    struct Case {
+        float angle;
+        int32_t red_x, red_y, blue_x, blue_y;
+    };
+    for (const Case c : {Case{45, 0, 599, 799, 0}, Case{135, 799, 599, 0, 0},
+                         Case{225, 799, 0, 0, 599}, Case{315, 0, 0, 799, 599}}) {
+        clsGradient gradient;
+        gradient.Angle(c.angle);
+        gradient.Color1(0x0000FF);  // red first
+        gradient.Color2(0xFF0000);  // blue last
+        Surface surface(800, 600);
+        ASSERT_TRUE(gradient.Draw(surface));
+        uint32_t most_red = 0, most_blue = 0;
+        for (int32_t y : {0, 599})
+            for (int32_t x : {0, 799}) {
+                most_red = std::max(most_red, (surface.at(x, y) >> 16) & 0xFF);
+                most_blue = std::max(most_blue, surface.at(x, y) & 0xFF);
+            }
+        EXPECT_EQ((surface.at(c.red_x, c.red_y) >> 16) & 0xFF, most_red) << c.angle;
+        EXPECT_EQ(surface.at(c.blue_x, c.blue_y) & 0xFF, most_blue) << c.angle;
+    }
 }
 
 TEST(Gradient, FirstAndLastLinesCarryTheTwoColours) {

@@ -54,6 +54,22 @@ TEST(MouseMoves, TheResettingMovementOpensNoWindowItself) {
     EXPECT_EQ(m.run.mouse_move_count, 1);
 }
 
+// Exactly ten seconds after the opening movement is still inside the window; the first
+// movement past ten seconds clears the count.
+TEST(MouseMoves, TheTenSecondWindowIncludesItsLastInstant) {
+    Moves at_ten;
+    at_ten.feed(7, {100, 101, 102});
+    at_ten.feed(7, {110.0});
+    EXPECT_EQ(at_ten.run.mouse_move_count, 4);
+    EXPECT_EQ(at_ten.window.first_move_time, 100);
+
+    Moves past_ten;
+    past_ten.feed(7, {100, 101, 102});
+    past_ten.feed(7, {110.001});
+    EXPECT_EQ(past_ten.run.mouse_move_count, 0);
+    EXPECT_EQ(past_ten.window.first_move_time, 0);
+}
+
 TEST(MouseMoves, MidnightClosesAnOpenWindow) {
     Moves m;
     m.feed(7, {86395, 86396, 86397, 86398, 86399});

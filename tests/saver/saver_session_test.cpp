@@ -543,3 +543,48 @@ INSTANTIATE_TEST_SUITE_P(ObjectsOff, WallpaperAtUnload, ::testing::Bool());
 
 }  // namespace
 }  // namespace vistaloom
+
+namespace vistaloom {
+namespace {
+
+using namespace testing;
+
+// Two sessions on one thread, as one per monitor or a preview over a dialog: each gets its
+// own frames at its own rate from the one event loop; neither starves the other.
+TEST_F(SessionFixture, TwoSessionsInOneThreadEachKeepTheirFrameRate) {
+    settings.mute_audio = "1";
+    SaverSettings other_settings = settings;
+    other_settings.frame_rate = "10";
+    QueuedRandom other_random;
+    RecordingDesktop other_desktop;
+    RecordingMedia other_media;
+    MemoryRegistry other_registry;
+    TempUserFolders other_folders{data.path() / "other"};
+    RecordingHost other_host{clock, events};
+    SaverSession other(other_settings, startup,
+                       SaverSeams{clock, random, other_desktop, other_media, other_registry,
+                                  other_folders},
+                       other_host);
+    other_host.session = &other;
+
+    SaverSession& first = make();
+    first.Form_Load();
+    other.Form_Load();
+    first.Form_Activate();
+    other.Form_Activate();
+    const int64_t start = clock.now_ms;
+    events.at(start + 1000, [&] {
+        first.key_press();
+        other.key_press();
+    });
+    events.run_until([&] { return first.unloaded() && other.unloaded(); });
+
+    // 1000 ms at 48 ms and at 91 ms per frame.
+    EXPECT_NEAR(static_cast<double>(first.frames_drawn()), 1000.0 / 48, 1000.0 / 48 * 0.1);
+    EXPECT_NEAR(static_cast<double>(other.frames_drawn()), 1000.0 / 91, 1000.0 / 91 * 0.1);
+    EXPECT_EQ(host.unloads, 1);
+    EXPECT_EQ(other_host.unloads, 1);
+}
+
+}  // namespace
+}  // namespace vistaloom

@@ -14,6 +14,7 @@
 #include "startup/saver_settings.h"
 #include "startup/startup_values.h"
 #include "support/memory_registry.h"
+#include "support/queued_random.h"
 #include "support/recording_desktop.h"
 #include "support/recording_media.h"
 #include "support/scripted_clock.h"
@@ -98,31 +99,6 @@ class RecordingHost : public SaverWindowHost {
     ScriptedClock& clock_;
     ScriptedEvents& events_;
     size_t timer_ = 0;
-};
-
-// Queued numbers first, then a fixed pseudo-random sequence, so a whole run has varied
-// draws while a test can still decide the first few.
-class QueuedRandom : public RandomSource {
-  public:
-    std::deque<double> queued;
-    int draws = 0;
-    int reseeds = 0;
-    double next() override {
-        ++draws;
-        if (!queued.empty()) {
-            double v = queued.front();
-            queued.pop_front();
-            return v;
-        }
-        state_ ^= state_ << 13;
-        state_ ^= state_ >> 7;
-        state_ ^= state_ << 17;
-        return static_cast<double>(state_ >> 11) / 9007199254740992.0;
-    }
-    void reseed_from_clock() override { ++reseeds; }
-
-  private:
-    uint64_t state_ = 0x9E3779B97F4A7C15ull;
 };
 
 // Writes a theme of `tracks` MIDI tracks (items: sample, sheet, tracks) into `folder`. The
