@@ -182,13 +182,39 @@ class FrmMainTest : public QObject {
         options.placement = FrmMainOptions::Placement::Windowed;
         options.windowed_size = QSize(160, 120);
         Rig rig(options);
-        // The loop runs inside the event loop from here on, so the request has to come from
-        // an event too, as the signal's does.
+        // The request comes from an event, as the signal's does.
         QTimer::singleShot(400, &rig.window, &FrmMain::request_stop);
         rig.window.show();
         QTRY_VERIFY_WITH_TIMEOUT(rig.session->unloaded(), 10000);
         QVERIFY(rig.session->frames_drawn() >= 2);
         QTRY_VERIFY(!rig.window.isVisible());
+    }
+
+    // Two saver windows in one thread, as one per monitor: the event loop drives both, so
+    // neither starves the other. The bound is loose on purpose (a busy machine delays
+    // timers); a window that waited inside its own loop would draw next to nothing.
+    void two_windows_in_one_thread_both_draw() {
+        FrmMainOptions options;
+        options.placement = FrmMainOptions::Placement::Windowed;
+        options.windowed_size = QSize(160, 120);
+        Rig first(options);
+        Rig second(options);
+        second.settings.frame_rate = "10";
+        QTimer::singleShot(1000, &first.window, &FrmMain::request_stop);
+        QTimer::singleShot(1000, &second.window, &FrmMain::request_stop);
+        first.window.show();
+        second.window.show();
+        QTRY_VERIFY_WITH_TIMEOUT(first.session->unloaded() && second.session->unloaded(), 10000);
+        // About 20 and 11 frames in that second.
+        qInfo("frames in one second: %lld at 20 fps, %lld at 10 fps",
+              static_cast<long long>(first.session->frames_drawn()),
+              static_cast<long long>(second.session->frames_drawn()));
+        QVERIFY2(first.session->frames_drawn() >= 10,
+                 qPrintable(QString::number(first.session->frames_drawn())));
+        QVERIFY2(second.session->frames_drawn() >= 5,
+                 qPrintable(QString::number(second.session->frames_drawn())));
+        QVERIFY(first.session->frames_drawn() <= 22);
+        QVERIFY(second.session->frames_drawn() <= 12);
     }
 };
 
