@@ -16,6 +16,7 @@
 #include "ui/install_path_message.h"
 #include "platform/qsettings_backend.h"
 #include "platform/system/xdg_user_folders.h"
+#include "platform/window_visibility.h"
 #include "platform/raw_registry_store.h"
 #include "platform/screen_metrics.h"
 #include "platform/sdl_media_device.h"
@@ -135,6 +136,7 @@ class AppModeHost : public ModeHost {
         } else {
             window_->showFullScreen();
         }
+        watch_visibility();
     }
 
     // SIGTERM / SIGINT: the run ends as after a key press, with the full clean-up.
@@ -168,6 +170,17 @@ class AppModeHost : public ModeHost {
         });
     }
 
+    // Nobody sees a covered, unmapped or minimised window, or one whose host is hidden: the
+    // session then stops drawing until it is seen again.
+    void watch_visibility() {
+        std::vector<uint64_t> hosts;
+        if (host_window_) hosts.push_back(host_window_->id());
+        visibility_ = WindowVisibility::watch(static_cast<uint64_t>(window_->winId()), hosts);
+        if (!visibility_) return;
+        QObject::connect(visibility_.get(), &WindowVisibility::shown_changed, window_.get(),
+                         [this](bool shown) { session_->set_shown(shown); });
+    }
+
     void not_available(const char* what) {
         std::fprintf(stderr, "vistaloom: %s is not available in this build\n", what);
     }
@@ -192,6 +205,7 @@ class AppModeHost : public ModeHost {
     // The session refers to the window, so it goes first.
     std::unique_ptr<FrmMain> window_;
     std::unique_ptr<SaverSession> session_;
+    std::unique_ptr<WindowVisibility> visibility_;
     int exit_code_ = 0;
     std::FILE* frame_log_ = nullptr;
 };

@@ -20,6 +20,11 @@ public:
     virtual bool set_wallpaper(const std::string& path) = 0;
     virtual bool copy_to_clipboard(const Surface& picture) = 0;
     virtual bool open_url(const std::string& url) = 0;
+    // False while the display is powered down (blanked, in standby, suspended or off); true
+    // when it is on or nothing can tell.
+    virtual bool display_on() = 0;
+    // True while the machine runs on its battery rather than on mains power.
+    virtual bool on_battery() = 0;
     // The locale's designator for times before noon (pm false) or after it, as "AM" / "PM".
     virtual std::string time_designator(bool pm) = 0;
     // One of the classic 25 system colours, as 0x00BBGGRR.

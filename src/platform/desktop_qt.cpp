@@ -11,10 +11,14 @@
 #include <QStandardPaths>
 #include <QStringList>
 #include <QUrl>
+#include <xcb/dpms.h>
+#include <cstdlib>
+#include <xcb/xcb.h>
 #include <cstring>
 #include <optional>
 
 #include "pixels/system_colors.h"
+#include "platform/system/power_supply.h"
 #include "pixels/surface.h"
 #include "ground/numeric_text.h"
 #include "ground/raw_registry.h"
@@ -222,6 +226,24 @@ bool DesktopQt::open_url(const std::string& url) {
 
 // Linux desktops have no system colour table the old scheme could be read from; the classic
 // one stands in.
+bool DesktopQt::display_on() {
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    xcb_connection_t* c = x11 ? x11->connection() : nullptr;
+    if (c == nullptr) return true;  // not on X11: nothing tells us, so keep drawing
+    // A request of an extension the server lacks would break the whole connection.
+    const xcb_query_extension_reply_t* extension = xcb_get_extension_data(c, &xcb_dpms_id);
+    if (extension == nullptr || !extension->present) return true;
+    xcb_dpms_info_reply_t* info = xcb_dpms_info_reply(c, xcb_dpms_info(c), nullptr);
+    if (info == nullptr) return true;  // no DPMS extension: the display is never powered down
+    const bool on = !info->state || info->power_level == XCB_DPMS_DPMS_MODE_ON;
+    std::free(info);
+    return on;
+}
+
+bool DesktopQt::on_battery() {
+    return on_battery_power();
+}
+
 std::string DesktopQt::time_designator(bool pm) {
     const QLocale locale = QLocale::system();
     return (pm ? locale.pmText() : locale.amText()).toStdString();

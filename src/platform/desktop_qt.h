@@ -39,6 +39,8 @@ class DesktopQt : public Desktop {
     bool set_wallpaper(const std::string& path) override;
     bool copy_to_clipboard(const Surface& picture) override;
     bool open_url(const std::string& url) override;
+    bool display_on() override;
+    bool on_battery() override;
     std::string time_designator(bool pm) override;
     uint32_t system_color(int index) override;
 

@@ -32,6 +32,10 @@ namespace vistaloom {
 namespace {
 
 constexpr int64_t kMusicCheckIntervalMs = 2000;
+// How often the display's power state and the power supply are asked, while drawing and
+// while paused. Asking is cheap, but a paused saver must not wake up often: every wake-up
+// costs power on a machine whose screen nobody looks at.
+constexpr int64_t kPowerCheckIntervalMs = 2000;
 constexpr int32_t kPlatformNt = 2;
 constexpr const char* kDesktopKey = "Control Panel\\Desktop";
 
@@ -151,6 +155,13 @@ void SaverSession::main_loop() {
 
 void SaverSession::frame() {
     if (phase_ != Phase::Running) return;
+    if (run_.keep_running) {
+        update_pause(true);
+        if (paused_) {
+            paused_step();
+            return;
+        }
+    }
     if (frame_open_ && !finish_frame_wait()) return;
     if (!run_.keep_running) {
         if (!password_gate()) {
@@ -218,6 +229,47 @@ void SaverSession::compose_and_present() {
     const int64_t now = seams_.clock.tick_ms();
     const int64_t deadline = frame_start_tick_ + min_frame_ms(frame_rate_in_range(settings_));
     host_.schedule_frame(deadline > now ? deadline - now : 0);
+}
+
+void SaverSession::set_shown(bool shown) {
+    if (shown_ == shown) return;
+    shown_ = shown;
+    if (phase_ != Phase::Running || !run_.keep_running) return;
+    const bool was_paused = paused_;
+    update_pause(false);
+    // Back in view: the next frame is due at once, and it repaints everything.
+    if (was_paused && !paused_) host_.schedule_frame(0);
+}
+
+void SaverSession::update_pause(bool poll_power) {
+    const int64_t now = seams_.clock.tick_ms();
+    if (poll_power && (power_check_tick_ == INT64_MIN ||
+                       now - power_check_tick_ >= kPowerCheckIntervalMs)) {
+        power_check_tick_ = now;
+        display_on_ = seams_.desktop.display_on();
+        still_for_battery_ = is_one(settings_.still_on_battery) && seams_.desktop.on_battery();
+    }
+    const bool pause_due = !shown_ || !display_on_ || still_for_battery_;
+    if (pause_due && !paused_) {
+        paused_ = true;
+        paused_since_tick_ = now;
+        // The frame on screen is complete; its wait no longer matters.
+        frame_open_ = false;
+    } else if (!pause_due && paused_) {
+        paused_ = false;
+        // Only shown time counts towards the next scene change.
+        if (now > paused_since_tick_) run_.scene_start_tick += now - paused_since_tick_;
+        // Whatever covered the window may have left nothing of the picture.
+        surfaces_.ascreen_repainted = true;
+    }
+}
+
+// While paused only the music goes on (a track that ends is followed by the next), and the
+// power state is asked again, both at the music step's own pace.
+void SaverSession::paused_step() {
+    MMControl1_StatusUpdate();
+    music_step();
+    host_.schedule_frame(kPowerCheckIntervalMs);
 }
 
 void SaverSession::wake_if_stopped() {

@@ -74,6 +74,14 @@ class SaverSession {
     // or, once the run is over, unloads (Form_Unload). Calls that come early (before the
     // frame has lasted long enough) only reschedule.
     void frame();
+    // Whether anybody can see the window: false while it is unmapped, minimised, wholly
+    // covered, or inside a host window that is not shown. While nobody can see it (or the
+    // display is off, or the machine is on its battery with still_on_battery set) the session
+    // draws nothing and wakes only every few seconds for the music and the power state; the
+    // scene timer counts only the time shown, and the first frame after is a full repaint.
+    void set_shown(bool shown);
+    bool paused() const { return paused_; }
+
     // A request to close the window. Returns true when the close must be cancelled: while
     // the run is being set up or the loop runs, the loop ends the run itself and unloads.
     bool Form_QueryUnload();
@@ -128,6 +136,8 @@ class SaverSession {
     // Input or a close request ended the run: the frame's wait ends at once.
     void wake_if_stopped();
     bool finish_frame_wait();
+    void update_pause(bool poll_power);
+    void paused_step();
     bool password_gate();
     void compose_and_present();
     void repaint_changes();
@@ -155,6 +165,12 @@ class SaverSession {
     bool stop_pending_ = false;
     bool frame_open_ = false;     // a frame was presented and its wait has not ended
     bool timers_due_ = false;     // the loop (re)starts: music and scene timers begin now
+    bool shown_ = true;
+    bool display_on_ = true;
+    bool still_for_battery_ = false;
+    bool paused_ = false;
+    int64_t paused_since_tick_ = 0;
+    int64_t power_check_tick_ = INT64_MIN;
     std::string saved_module_;
     int32_t platform_id_ = 2;
     MouseWindow mouse_window_;

@@ -29,6 +29,8 @@ struct SaverSettings {
     std::string midi_devicename = "Sequencer";
     std::string mp3_devicename = "MPEGVideo";
     std::string welcome = "1";
+    // Show a still frame instead of animating while the machine runs on its battery.
+    std::string still_on_battery = "0";
     int32_t first_time_running = 1;
 };
 

@@ -19,7 +19,7 @@ struct Key {
 };
 
 // Every option in the order it is read; the defaults are those of a fresh SaverSettings.
-const std::array<Key, 23> kLoadOrder = {{
+const std::array<Key, 24> kLoadOrder = {{
     {"active_module", &SaverSettings::active_module},
     {"random_theme", &SaverSettings::random_theme},
     {"gradients_on", &SaverSettings::gradients_on},
@@ -43,10 +43,11 @@ const std::array<Key, 23> kLoadOrder = {{
     {"mp3_devicename", &SaverSettings::mp3_devicename},
     {"welcome", &SaverSettings::welcome},
     {"first_time_running", &SaverSettings::first_time_running},
+    {"still_on_battery", &SaverSettings::still_on_battery},
 }};
 
 // The options windows write back, in their order.
-const std::array<Key, 21> kSaveOrder = {{
+const std::array<Key, 22> kSaveOrder = {{
     {"active_module", &SaverSettings::active_module},
     {"random_theme", &SaverSettings::random_theme},
     {"gradients_on", &SaverSettings::gradients_on},
@@ -68,6 +69,7 @@ const std::array<Key, 21> kSaveOrder = {{
     {"wav_devicename", &SaverSettings::wav_devicename},
     {"midi_devicename", &SaverSettings::midi_devicename},
     {"mp3_devicename", &SaverSettings::mp3_devicename},
+    {"still_on_battery", &SaverSettings::still_on_battery},
 }};
 
 // The reader's buffer; longer data does not fit and reads as a failure.

@@ -27,6 +27,8 @@ class ClipboardDesktop : public Desktop {
     }
     bool open_url(const std::string&) override { return true; }
     std::string time_designator(bool) override { return {}; }
+    bool display_on() override { return true; }
+    bool on_battery() override { return false; }
     uint32_t system_color(int) override { return 0; }
 };
 

@@ -27,6 +27,8 @@ class ColourDesktop : public Desktop {
     bool copy_to_clipboard(const Surface&) override { return true; }
     bool open_url(const std::string&) override { return true; }
     std::string time_designator(bool) override { return {}; }
+    bool display_on() override { return true; }
+    bool on_battery() override { return false; }
     uint32_t system_color(int index) override {
         asked.push_back(index);
         return 0x00010203u + static_cast<uint32_t>(index);

@@ -62,6 +62,14 @@ class RecordingDesktop : public Desktop {
         opened_urls.push_back(url);
         return true;
     }
+    bool display_powered = true;
+    bool battery = false;
+    int power_queries = 0;
+    bool display_on() override {
+        ++power_queries;
+        return display_powered;
+    }
+    bool on_battery() override { return battery; }
     std::string am = "AM";
     std::string pm = "PM";
     std::string time_designator(bool after_noon) override { return after_noon ? pm : am; }
