@@ -219,7 +219,14 @@ CommandLine parse_command_line(const std::vector<std::string>& args,
     if (!mode_given) cl.mode = "/C";
     cl.start_mode = mode_from_text(cl.mode);
     if (cl.start_mode == StartMode::Preview || cl.start_mode == StartMode::ChangePassword) {
-        cl.handle = handle_from_text(std::string_view(cl.mode_text).substr(2));
+        // An X window id is often written in hexadecimal ("/P 0x2600007"); the system's own
+        // handles are plain decimal numbers.
+        std::string rest;
+        for (char c : std::string_view(cl.mode_text).substr(2))
+            if (c != ' ') rest += c;
+        const bool hex = rest.size() > 2 && rest[0] == '0' && (rest[1] == 'x' || rest[1] == 'X');
+        cl.handle = hex ? parse_window_id(rest).value_or(0)
+                        : handle_from_text(std::string_view(cl.mode_text).substr(2));
     }
 
     bool explicit_embedding = cl.root || cl.window_id.has_value();
