@@ -99,8 +99,10 @@ class AppModeHost : public ModeHost {
         if (handle > 0) host_window_ = HostWindow::open(static_cast<uint64_t>(handle));
         preview_form_ = std::make_unique<FrmPreview>(
             [this] { return host_window_ != nullptr && host_window_->exists(); });
-        QObject::connect(preview_form_.get(), &FrmPreview::unloaded, qApp,
-                         &QCoreApplication::quit, Qt::QueuedConnection);
+        // exit, not quit: the windows of a host that has gone cannot be asked to close.
+        QObject::connect(
+            preview_form_.get(), &FrmPreview::unloaded, qApp, [] { QCoreApplication::exit(0); },
+            Qt::QueuedConnection);
         if (host_window_) {
             host_window_->adopt(*preview_form_);
             preview_form_->show();

@@ -31,7 +31,7 @@ constexpr int kSampleHeight = 120;
 QPushButton* button(const char* caption, const char* tool_tip) {
     auto* b = new QPushButton(QString::fromLatin1(caption));
     b->setToolTip(QString::fromLatin1(tool_tip));
-    // Return presses the button that has the focus, never one the user is not looking at.
+    // Return presses the button that has the focus.
     b->setAutoDefault(true);
     return b;
 }
@@ -131,6 +131,8 @@ QLayout* FrmConfiguration::make_window_buttons() {
     connect(options_, &QPushButton::clicked, this, &FrmConfiguration::show_options);
     connect(preview_button_, &QPushButton::clicked, this, &FrmConfiguration::show_preview);
     connect(exit_, &QPushButton::clicked, this, &QDialog::close);
+    // Return in the list ends the window like Exit: the theme chosen there is kept.
+    exit_->setDefault(true);
     auto* row = new QHBoxLayout;
     row->addWidget(about_);
     row->addWidget(options_);

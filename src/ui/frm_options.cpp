@@ -50,6 +50,9 @@ QScrollBar* make_bar(int minimum, int maximum, int small_step, int large_step) {
     bar->setPageStep(large_step);
     // Reachable with Tab and moved with the arrow keys, for people without a mouse.
     bar->setFocusPolicy(Qt::StrongFocus);
+    // A scroll bar's keys are inverted by default (as for scrolling a page); these bars set a
+    // value, so Right and Up must raise it.
+    bar->setInvertedControls(false);
     bar->setMinimumWidth(220);
     return bar;
 }
@@ -112,6 +115,12 @@ FrmOptions::FrmOptions(SaverSettings& settings, SettingsBackend& backend, SaverP
     outer->setSizeConstraint(QLayout::SetFixedSize);
 
     load_controls();
+    // Keyboard order: the switches, then the bars from the top of each column, then buttons.
+    QWidget* order[] = {switches_[0], switches_[1], switches_[2], switches_[3], switches_[4],
+                        switches_[5], sprite_bar_, frame_rate_bar_, speed_bar_,
+                        sensitivity_bar_, preview_button, ok};
+    for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+    switches_[0]->setFocus();
 }
 
 QWidget* FrmOptions::make_switches() {

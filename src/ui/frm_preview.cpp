@@ -30,6 +30,7 @@ void FrmPreview::tick() {
     if (attached_ && host_alive_ && host_alive_()) return;
     timer_.stop();
     attached_ = false;
+    ended_ = true;
     emit unloaded();
 }
 
@@ -41,8 +42,13 @@ void FrmPreview::paintEvent(QPaintEvent*) {
 }
 
 // The host asks us to close: let go of it and leave the ending to the timer, which also
-// notices a host that simply went away.
+// notices a host that simply went away. Once the preview has ended, the application's own
+// closing of its windows goes through.
 void FrmPreview::closeEvent(QCloseEvent* event) {
+    if (ended_) {
+        event->accept();
+        return;
+    }
     event->ignore();
     attached_ = false;
 }

@@ -35,6 +35,7 @@ class FrmPreview : public QWidget {
     QPixmap sample_;
     QTimer timer_;
     bool attached_ = false;
+    bool ended_ = false;
 };
 
 }  // namespace vistaloom

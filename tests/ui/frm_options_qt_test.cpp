@@ -54,7 +54,8 @@ class FrmOptionsTest : public QObject {
             QCOMPARE(rig.settings.frame_rate, std::string("60"));
             dialog.sprite_bar()->triggerAction(QAbstractSlider::SliderPageStepAdd);  // 4 + 5
             dialog.sensitivity_bar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-            dialog.speed_bar()->setValue(20);
+            dialog.speed_bar()->setValue(19);
+            QTest::keyClick(dialog.speed_bar(), Qt::Key_Right);  // the keys raise it too
             dialog.switches()[0]->click();  // borders off
             dialog.switches()[3]->click();  // mute on
             QVERIFY(rig.store.writes.empty());
