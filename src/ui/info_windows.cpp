@@ -61,7 +61,7 @@ QLabel* picture_label() {
 // The page as the about window names it: where it lies, or a plain note when it is missing.
 QString page_address(const std::string& page) {
     if (page.empty()) return QStringLiteral("(the themes page is not installed)");
-    return QUrl::fromLocalFile(QString::fromStdString(page)).toString();
+    return QDir::toNativeSeparators(QString::fromStdString(page));
 }
 
 }  // namespace
