@@ -208,8 +208,7 @@ void FrmConfiguration::remove_clicked() {
     message.default_no = true;
     if (!context_.message_box(this, message)) return;
 
-    const bool removed =
-        remove_theme_files(context_.values.install_path, name, context_.file_ops);
+    const bool removed = remove_theme_files(context_.values.install_path, name, context_.file_ops);
     // The list shows what is in the folder either way.
     get_modules();
     show_module();

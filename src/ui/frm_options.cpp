@@ -116,9 +116,9 @@ FrmOptions::FrmOptions(SaverSettings& settings, SettingsBackend& backend, SaverP
 
     load_controls();
     // Keyboard order: the switches, then the bars from the top of each column, then buttons.
-    QWidget* order[] = {switches_[0], switches_[1], switches_[2], switches_[3], switches_[4],
-                        switches_[5], sprite_bar_, frame_rate_bar_, speed_bar_,
-                        sensitivity_bar_, preview_button, ok};
+    QWidget* order[] = {switches_[0], switches_[1],     switches_[2],   switches_[3],
+                        switches_[4], switches_[5],     sprite_bar_,    frame_rate_bar_,
+                        speed_bar_,   sensitivity_bar_, preview_button, ok};
     for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
     switches_[0]->setFocus();
 }
@@ -169,7 +169,8 @@ QWidget* FrmOptions::make_animation_group() {
         bar_with_ends(frame_rate_bar_, QStringLiteral("Slower"), QStringLiteral("Faster")));
     layout->addWidget(new QLabel(QStringLiteral("Image Speed")));
     speed_bar_ = make_bar(1, 20, 1, 5);
-    layout->addWidget(bar_with_ends(speed_bar_, QStringLiteral("Slower"), QStringLiteral("Faster")));
+    layout->addWidget(
+        bar_with_ends(speed_bar_, QStringLiteral("Slower"), QStringLiteral("Faster")));
     layout->addWidget(explanation(QStringLiteral(
         "For smoother image movement you may need to adjust a combination of both frame rate "
         "and image speed.")));

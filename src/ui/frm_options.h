@@ -22,11 +22,11 @@ class FrmOptions : public QDialog {
                QWidget* parent = nullptr);
 
     // For tests and the screenshots: the controls by their role.
-    QScrollBar* frame_rate_bar() const { return frame_rate_bar_; }        // HScroll1
-    QScrollBar* sensitivity_bar() const { return sensitivity_bar_; }      // HScroll2
-    QScrollBar* sprite_bar() const { return sprite_bar_; }                // HScroll3
-    QScrollBar* speed_bar() const { return speed_bar_; }                  // HScroll4
-    QLabel* frame_rate_label() const { return frame_rate_label_; }        // Label1
+    QScrollBar* frame_rate_bar() const { return frame_rate_bar_; }           // HScroll1
+    QScrollBar* sensitivity_bar() const { return sensitivity_bar_; }         // HScroll2
+    QScrollBar* sprite_bar() const { return sprite_bar_; }                   // HScroll3
+    QScrollBar* speed_bar() const { return speed_bar_; }                     // HScroll4
+    QLabel* frame_rate_label() const { return frame_rate_label_; }           // Label1
     const std::array<QCheckBox*, 6>& switches() const { return switches_; }  // Check5, 6, 1..4
 
   public slots:

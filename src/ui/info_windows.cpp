@@ -94,9 +94,9 @@ void open_themes_page(Desktop& desktop, const std::string& page, QWidget* parent
                       const MessageBoxFn& message_box) {
     // A page that is not there fails like a browser that is not there: the shell could not
     // open it either way.
-    if (!page.empty() && desktop.open_url(QUrl::fromLocalFile(QString::fromStdString(page))
-                                              .toString()
-                                              .toStdString()))
+    if (!page.empty() &&
+        desktop.open_url(
+            QUrl::fromLocalFile(QString::fromStdString(page)).toString().toStdString()))
         return;
     MessageSpec message;
     message.text = QStringLiteral("Shell Execute Error. (No default browser?)");

@@ -8,9 +8,8 @@
 
 namespace vistaloom {
 
-SaverPreview::SaverPreview(SaverSettings& settings, StartupValues& values,
-                           SettingsBackend& backend, SaverSeams seams,
-                           SaverSessionOptions session_options)
+SaverPreview::SaverPreview(SaverSettings& settings, StartupValues& values, SettingsBackend& backend,
+                           SaverSeams seams, SaverSessionOptions session_options)
     : settings_(settings),
       values_(values),
       backend_(backend),

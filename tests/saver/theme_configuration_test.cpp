@@ -14,7 +14,8 @@ namespace {
 using testing::TempFolder;
 namespace fs = std::filesystem;
 
-void add_theme(const TempFolder& folder, const std::string& name, const std::string& icf_ext = "icf") {
+void add_theme(const TempFolder& folder, const std::string& name,
+               const std::string& icf_ext = "icf") {
     folder.write(name + "." + icf_ext, "1,0,sample.jpg,4\n");
     folder.write(name + ".img", "data");
 }

@@ -18,7 +18,7 @@ using namespace vistaloom;
 namespace {
 
 ConfigurationContext context_for(ConfigRig& rig, std::string page = "/nowhere/help.html") {
-    ConfigurationContext context{rig.settings, rig.values, rig.store, rig.folders,
+    ConfigurationContext context{rig.settings, rig.values,  rig.store,      rig.folders,
                                  rig.desktop,  rig.preview, std::move(page)};
     context.message_box = rig.message_box();
     return context;
@@ -26,7 +26,8 @@ ConfigurationContext context_for(ConfigRig& rig, std::string page = "/nowhere/he
 
 QStringList listed(const FrmConfiguration& window) {
     QStringList names;
-    for (int i = 0; i < window.theme_list()->count(); ++i) names << window.theme_list()->itemText(i);
+    for (int i = 0; i < window.theme_list()->count(); ++i)
+        names << window.theme_list()->itemText(i);
     return names;
 }
 
@@ -93,7 +94,8 @@ class FrmConfigurationTest : public QObject {
     void a_sample_that_is_no_picture_shows_an_empty_picture() {
         ConfigRig rig;
         const std::string base = rig.values.install_path + "Broken";
-        std::ofstream(base + ".icf") << "\"Broken\",\"x\",\"0\"\n2\n\"sample.jpg\",8\n\"s.jpg\",8\n";
+        std::ofstream(base + ".icf")
+            << "\"Broken\",\"x\",\"0\"\n2\n\"sample.jpg\",8\n\"s.jpg\",8\n";
         std::ofstream(base + ".img") << "notapicturenotapic";
         rig.settings.active_module = "Broken";
         FrmConfiguration window(context_for(rig));
@@ -191,7 +193,8 @@ class FrmConfigurationTest : public QObject {
         rig.add_theme("Autumn");
         FrmConfiguration window(context_for(rig, "/opt/vl/themes-help.html"));
         window.more_themes_button()->click();
-        QCOMPARE(rig.desktop.opened_urls, std::vector<std::string>{"file:///opt/vl/themes-help.html"});
+        QCOMPARE(rig.desktop.opened_urls,
+                 std::vector<std::string>{"file:///opt/vl/themes-help.html"});
         QVERIFY(rig.messages.empty());
 
         FailingDesktop no_browser;
@@ -199,7 +202,8 @@ class FrmConfigurationTest : public QObject {
         FrmAbout about(no_browser, "/opt/vl/themes-help.html", rig.message_box());
         about.address_button()->click();
         QCOMPARE(rig.messages.size(), size_t(1));
-        QCOMPARE(rig.messages[0].text, QStringLiteral("Shell Execute Error. (No default browser?)"));
+        QCOMPARE(rig.messages[0].text,
+                 QStringLiteral("Shell Execute Error. (No default browser?)"));
         QVERIFY(rig.messages[0].buttons == MessageSpec::Buttons::Ok);
         QVERIFY(rig.messages[0].title.isEmpty());  // the default title
     }
@@ -208,10 +212,13 @@ class FrmConfigurationTest : public QObject {
         ConfigRig rig;
         FrmAbout about(rig.desktop, "", rig.message_box());
         QCOMPARE(about.windowTitle(), QStringLiteral("About... Vistaloom"));
-        QVERIFY(about.version_label()->text().contains(QRegularExpression("^Version: [1-9]?\\d\\.[1-9]?\\d\\.[1-9]?\\d+$")));
-        QVERIFY(about.notice_label()->text().contains(QString::number(QDate::currentDate().year())));
-        QCOMPARE(about.address_button()->toolTip(),
-                 QStringLiteral(" Click here to visit the Brindlecode home page on the internet! "));
+        QVERIFY(about.version_label()->text().contains(
+            QRegularExpression("^Version: [1-9]?\\d\\.[1-9]?\\d\\.[1-9]?\\d+$")));
+        QVERIFY(
+            about.notice_label()->text().contains(QString::number(QDate::currentDate().year())));
+        QCOMPARE(
+            about.address_button()->toolTip(),
+            QStringLiteral(" Click here to visit the Brindlecode home page on the internet! "));
     }
 
     // Cleared, the welcome window's box is stored at once and the window stays away after.

@@ -56,8 +56,8 @@ class FrmOptionsTest : public QObject {
             dialog.sensitivity_bar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
             dialog.speed_bar()->setValue(19);
             QTest::keyClick(dialog.speed_bar(), Qt::Key_Right);  // the keys raise it too
-            dialog.switches()[0]->click();  // borders off
-            dialog.switches()[3]->click();  // mute on
+            dialog.switches()[0]->click();                       // borders off
+            dialog.switches()[3]->click();                       // mute on
             QVERIFY(rig.store.writes.empty());
 
             if (close_box) {
