@@ -11,6 +11,7 @@ write_settings "active_module=Alpha" "welcome=1"
 config_window() { window_by_title "Vistaloom - Configuration" | head -n1; }
 has_config() { [ -n "$(config_window)" ]; }
 has_title() { [ -n "$(window_by_title "$1")" ]; }
+no_title() { ! has_title "$1"; }
 press() {  # window keys...
     local window=$1
     shift
@@ -32,16 +33,22 @@ wait_for 15 has_title "Welcome!" || fail "no welcome window: $(cat "$E2E_DIR/sav
 welcome=$(window_by_title "Welcome!")
 press "$welcome" shift+Tab space Return  # clear "Display This Screen Next Time", Continue
 wait_for 5 has_config || fail "no configuration window"
-! has_title "Welcome!" || fail "the welcome window is still open"
+wait_for 5 no_title "Welcome!" || fail "the welcome window is still open"
 config=$(config_window)
 press "$config" Down Down
 
 note "More Options: the frame rate bar"
 press "$config" alt+o
-options=$(xdotool search --onlyvisible --name '^Vistaloom - Configuration$' | grep -vx "$config" | tail -n1)
-[ -n "$options" ] || fail "no options dialog"
+options_window() {
+    xdotool search --onlyvisible --name '^Vistaloom - Configuration$' | grep -vx "$config" | tail -n1
+}
+has_options() { [ -n "$(options_window)" ]; }
+no_options() { ! has_options; }
+wait_for 10 has_options || fail "no options dialog"
+options=$(options_window)
 press "$options" Tab Tab Tab Tab Tab Tab Right  # from the first box past the six to the sprite bar
 press "$options" Escape
+wait_for 5 no_options || fail "the options dialog did not close"
 press "$config" Return  # Exit is the default button
 wait_exit "$SAVER_PID" 10
 [ "$E2E_STATUS" -eq 0 ] || fail "exit status $E2E_STATUS"
