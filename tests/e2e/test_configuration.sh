@@ -6,7 +6,6 @@ source "$(dirname "$0")/lib.sh"
 start_x
 make_sandbox
 for name in Alpha Beta Gamma; do make_theme "$name"; done
-write_settings "active_module=Alpha" "welcome=1"
 
 config_window() { window_by_title "Vistaloom - Configuration" | head -n1; }
 has_config() { [ -n "$(config_window)" ]; }
@@ -21,11 +20,12 @@ press() {  # window keys...
 }
 setting() { sed -n "s/^$1=//p" "$SETTINGS_FILE" | tr -d '"'; }
 
-# The folder's own order decides which theme two arrow presses reach.
+# The folder's own order is the list's order: starting from the first theme, two presses
+# of the Down key reach the third.
 mapfile -t order < <(ls -U "$INSTALL_DIR" | sed -n 's/\.icf$//p')
-start=0
-for i in "${!order[@]}"; do [ "${order[$i]}" = Alpha ] && start=$i; done
-expected=${order[$(( start + 2 < ${#order[@]} ? start + 2 : ${#order[@]} - 1 ))]}
+[ "${#order[@]}" -eq 3 ] || fail "expected three themes, found: ${order[*]}"
+write_settings "active_module=${order[0]}" "welcome=1"
+expected=${order[2]}
 
 note "welcome, then the theme list"
 start_saver /C
@@ -37,7 +37,7 @@ wait_for 5 no_title "Welcome!" || fail "the welcome window is still open"
 config=$(config_window)
 press "$config" Down Down
 
-note "More Options: the frame rate bar"
+note "More Options: one more image"
 press "$config" alt+o
 options_window() {
     xdotool search --onlyvisible --name '^Vistaloom - Configuration$' | grep -vx "$config" | tail -n1
