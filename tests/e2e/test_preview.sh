@@ -37,6 +37,15 @@ kill "$HOST_PID"
 wait_exit "$SAVER_PID" 3
 [ "$E2E_STATUS" -eq 0 ] || fail "exit status $E2E_STATUS after the host went away"
 
+note "the host asks the preview to close"
+"$VISTALOOM_E2E_HOST" 152x112 --close-children-after 1500 >"$E2E_DIR/host2.out" 2>/dev/null &
+E2E_PIDS+=("$!")
+wait_for 10 grep -qE '^[0-9]+$' "$E2E_DIR/host2.out" || fail "the second host did not start"
+start_saver /P "$(head -n1 "$E2E_DIR/host2.out")"
+wait_for 10 grep -q '^closed [1-9]' "$E2E_DIR/host2.out" || fail "the host found no preview to close"
+wait_exit "$SAVER_PID" 2
+[ "$E2E_STATUS" -eq 0 ] || fail "exit status $E2E_STATUS after the close request"
+
 for id in 0 0x7ffffff0; do
     note "/P $id: no host window"
     start_saver /P "$id"
