@@ -205,7 +205,9 @@ class AppModeHost : public ModeHost {
         });
     }
 
-    SaverSeams seams() { return SaverSeams{clock_, random_, desktop_, media_, registry_, folders_}; }
+    SaverSeams seams() {
+        return SaverSeams{clock_, random_, desktop_, media_, registry_, folders_};
+    }
     void fail(const std::string& message) {
         std::fprintf(stderr, "vistaloom: %s\n", message.c_str());
         exit_code_ = 1;
