@@ -58,8 +58,9 @@ bool remove_theme_files(const std::string& install_path, const std::string& name
     const std::string icf = theme_file_path(base, ".icf");
     const std::string img = theme_file_path(base, ".img");
     // Hidden names in the same folder: a rename there cannot half-happen, and the listing
-    // skips names that start with a dot.
-    const std::string aside = install_path + ".removing-" + process_token() + "-" + name;
+    // skips names that start with a dot. The theme's name stays out of them, so a name near
+    // the file system's length limit cannot make the move fail.
+    const std::string aside = install_path + ".vistaloom-removing-" + process_token();
     const std::string icf_aside = aside + ".icf";
     const std::string img_aside = aside + ".img";
 

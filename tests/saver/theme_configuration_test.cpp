@@ -105,6 +105,12 @@ TEST(ThemeRemoval, DeletesBothFilesAndLeavesNothingBehind) {
     EXPECT_TRUE(remove_theme_files(folder.slash(), "Autumn"));
     EXPECT_TRUE(files_in(folder).empty());
     EXPECT_FALSE(remove_theme_files(folder.slash(), "Autumn"));  // nothing left to remove
+
+    // A name as long as the file system allows still goes.
+    const std::string longest(251, 'n');
+    add_theme(folder, longest);
+    EXPECT_TRUE(remove_theme_files(folder.slash(), longest));
+    EXPECT_TRUE(files_in(folder).empty());
 }
 
 TEST(ThemeRemoval, AFailedStepLosesNothing) {
