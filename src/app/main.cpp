@@ -24,7 +24,11 @@
 #include "platform/signal_bridge.h"
 #include "platform/single_instance.h"
 #include "platform/steady_clock.h"
+#include "ui/frm_configuration.h"
 #include "ui/frm_main.h"
+#include "ui/frm_preview.h"
+#include "ui/info_windows.h"
+#include "ui/saver_preview.h"
 #include "saver/saver_session.h"
 #include "startup/command_line.h"
 #include "startup/saver_settings.h"
@@ -63,11 +67,12 @@ std::string executable_name(const char* argv0) {
 class AppModeHost : public ModeHost {
   public:
     AppModeHost(const CommandLine& command_line, std::string exe_name, StartupValues& values,
-                SaverSettings& settings)
+                SaverSettings& settings, SettingsBackend& backend)
         : command_line_(command_line),
           exe_name_(std::move(exe_name)),
           values_(values),
           settings_(settings),
+          backend_(backend),
           random_(command_line.seed),
           desktop_(&registry_) {}
 
@@ -77,8 +82,34 @@ class AppModeHost : public ModeHost {
 
     void show_install_path_error() override { show_install_path_message(); }
 
-    void open_configuration() override { not_available("the configuration window"); }
-    void open_preview(int64_t) override { not_available("the preview window"); }
+    void open_configuration() override {
+        SaverSessionOptions session_options;
+        session_options.executable_name = exe_name_;
+        preview_ = std::make_unique<SaverPreview>(settings_, values_, backend_, seams(),
+                                                  session_options);
+        config_ = std::make_unique<FrmConfiguration>(ConfigurationContext{
+            settings_, values_, backend_, folders_, desktop_, *preview_, themes_help_page()});
+        QObject::connect(config_.get(), &FrmConfiguration::unloaded, qApp,
+                         &QCoreApplication::quit, Qt::QueuedConnection);
+        config_->show();
+    }
+
+    // The sample picture inside the host window; without a host (an id of 0, or a window
+    // that does not exist) the first timer tick ends the process.
+    void open_preview(int64_t handle) override {
+        if (handle > 0) host_window_ = HostWindow::open(static_cast<uint64_t>(handle));
+        preview_form_ = std::make_unique<FrmPreview>(
+            [this] { return host_window_ != nullptr && host_window_->exists(); });
+        // exit, not quit: the windows of a host that has gone cannot be asked to close.
+        QObject::connect(
+            preview_form_.get(), &FrmPreview::unloaded, qApp, [] { QCoreApplication::exit(0); },
+            Qt::QueuedConnection);
+        if (host_window_) {
+            host_window_->adopt(*preview_form_);
+            preview_form_->show();
+        }
+        preview_form_->start();
+    }
     void change_password(int64_t) override {}  // no system password dialog on Linux
 
     void open_saver() override {
@@ -118,9 +149,8 @@ class AppModeHost : public ModeHost {
         }
 
         window_ = std::make_unique<FrmMain>(options);
-        SaverSeams seams{clock_, random_, desktop_, media_, registry_, folders_};
         session_ =
-            std::make_unique<SaverSession>(settings_, values_, seams, *window_, session_options);
+            std::make_unique<SaverSession>(settings_, values_, seams(), *window_, session_options);
         window_->attach(*session_);
         if (const char* log = std::getenv("VISTALOOM_FRAME_LOG")) log_frames_to(log);
         // The process ends with the saver window, wherever that window was shown.
@@ -140,15 +170,22 @@ class AppModeHost : public ModeHost {
     }
 
     // SIGTERM / SIGINT: the run ends as after a key press, with the full clean-up.
+    // In the configuration window it ends a running preview and closes the window, which
+    // saves the settings.
     void stop() {
         if (window_) {
             window_->request_stop();
-        } else {
-            QCoreApplication::quit();
+            return;
         }
+        if (preview_) preview_->request_stop();
+        if (config_) {
+            config_->close();
+            return;
+        }
+        QCoreApplication::quit();
     }
 
-    bool opened_window() const { return window_ != nullptr; }
+    bool opened_window() const { return window_ || config_ || preview_form_; }
 
     ~AppModeHost() override {
         if (frame_log_) std::fclose(frame_log_);
@@ -181,8 +218,8 @@ class AppModeHost : public ModeHost {
                          [this](bool shown) { session_->set_shown(shown); });
     }
 
-    void not_available(const char* what) {
-        std::fprintf(stderr, "vistaloom: %s is not available in this build\n", what);
+    SaverSeams seams() {
+        return SaverSeams{clock_, random_, desktop_, media_, registry_, folders_};
     }
     void fail(const std::string& message) {
         std::fprintf(stderr, "vistaloom: %s\n", message.c_str());
@@ -193,6 +230,7 @@ class AppModeHost : public ModeHost {
     std::string exe_name_;
     StartupValues& values_;
     SaverSettings& settings_;
+    SettingsBackend& backend_;
 
     SteadyClock clock_;
     SeededRandom random_;
@@ -206,6 +244,9 @@ class AppModeHost : public ModeHost {
     std::unique_ptr<FrmMain> window_;
     std::unique_ptr<SaverSession> session_;
     std::unique_ptr<WindowVisibility> visibility_;
+    std::unique_ptr<SaverPreview> preview_;
+    std::unique_ptr<FrmConfiguration> config_;
+    std::unique_ptr<FrmPreview> preview_form_;
     int exit_code_ = 0;
     std::FILE* frame_log_ = nullptr;
 };
@@ -228,12 +269,12 @@ int main(int argc, char** argv) {
 
     StartupValues values;
     SaverSettings settings;
-    AppModeHost host(command_line, executable_name(argc > 0 ? argv[0] : nullptr), values, settings);
+    QtSettingsBackend settings_backend;
+    AppModeHost host(command_line, executable_name(argc > 0 ? argv[0] : nullptr), values, settings,
+                     settings_backend);
     SignalBridge signal_bridge([&host](int) { host.stop(); });
 
     const TwipsPerPixel twips = screen_twips_per_pixel();
-
-    QtSettingsBackend settings_backend;
     const StartupOutcome outcome =
         run_startup(command_line, settings_backend, host, twips, values, settings);
     if (host.exit_code() != 0) return host.exit_code();

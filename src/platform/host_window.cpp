@@ -80,6 +80,12 @@ std::unique_ptr<HostWindow> HostWindow::open_root() {
     return std::unique_ptr<HostWindow>(new HostWindow(c, root, size));
 }
 
+bool HostWindow::exists() {
+    if (xcb_connection_has_error(connection_)) return false;
+    QSize size;
+    return query_size(connection_, static_cast<xcb_window_t>(id_), size);
+}
+
 void HostWindow::adopt(QWidget& widget) {
     widget_ = &widget;
     foreign_ = QWindow::fromWinId(static_cast<WId>(id_));

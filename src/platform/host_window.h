@@ -29,6 +29,9 @@ class HostWindow : public QObject {
     uint64_t id() const { return id_; }
     QSize size() const { return size_; }
 
+    // False once the window has been destroyed (or the display connection is lost).
+    bool exists();
+
     // Makes `widget` a child of the host at (0, 0) with the host's size and keeps it so.
     void adopt(QWidget& widget);
 

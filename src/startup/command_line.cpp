@@ -219,7 +219,14 @@ CommandLine parse_command_line(const std::vector<std::string>& args,
     if (!mode_given) cl.mode = "/C";
     cl.start_mode = mode_from_text(cl.mode);
     if (cl.start_mode == StartMode::Preview || cl.start_mode == StartMode::ChangePassword) {
-        cl.handle = handle_from_text(std::string_view(cl.mode_text).substr(2));
+        // An X window id is often written in hexadecimal ("/P 0x2600007"); the system's own
+        // handles are plain decimal numbers.
+        std::string rest;
+        for (char c : std::string_view(cl.mode_text).substr(2))
+            if (c != ' ') rest += c;
+        const bool hex = rest.size() > 2 && rest[0] == '0' && (rest[1] == 'x' || rest[1] == 'X');
+        cl.handle = hex ? parse_window_id(rest).value_or(0)
+                        : handle_from_text(std::string_view(cl.mode_text).substr(2));
     }
 
     bool explicit_embedding = cl.root || cl.window_id.has_value();
@@ -263,11 +270,11 @@ const std::string& usage_text() {
         "\n"
         "A theme-based screen saver. Only the first two characters of MODE count, in any case:\n"
         "  /S              run the screen saver full screen\n"
-        "  /C              the configuration window (also with no MODE at all; anything\n"
-        "                  after the two characters, as in /c:1234, is ignored); not in\n"
-        "                  this build yet: it says so and ends\n"
-        "  /P HANDLE       the preview picture inside the window HANDLE (/P4711 works too);\n"
-        "                  not in this build yet: it says so and ends\n"
+        "  /C              open the configuration window: choose, remove or randomise the\n"
+        "                  theme, set the options, preview the saver (also with no MODE at\n"
+        "                  all; anything after the two characters, as in /c:1234, is ignored)\n"
+        "  /P HANDLE       show the sample picture inside the X window HANDLE (decimal or 0x\n"
+        "                  hexadecimal; /P4711 works too) until that window goes away\n"
         "  /A HANDLE       change the screen-saver password (does nothing on Linux)\n"
         "  anything else   opens nothing\n"
         "\n"

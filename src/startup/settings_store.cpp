@@ -102,6 +102,10 @@ void save_settings(const SaverSettings& settings, SettingsBackend& backend) {
     }
 }
 
+void save_welcome(const SaverSettings& settings, SettingsBackend& backend) {
+    backend.write(kSettingsApplication, kOptionsSection, "welcome", settings.welcome);
+}
+
 std::string load_install_path(SettingsBackend& backend) {
     return backend.read(kSettingsApplication, kConfigSection, kInstallPathKey).value_or("");
 }

@@ -24,6 +24,9 @@ void load_settings(SaverSettings& settings, SettingsBackend& backend);
 // `welcome`, `first_time_running` and `install_path` are not written here.
 void save_settings(const SaverSettings& settings, SettingsBackend& backend);
 
+// Writes `welcome` alone, at once: the welcome window's own switch.
+void save_welcome(const SaverSettings& settings, SettingsBackend& backend);
+
 // The installer's themes folder, as stored (the empty text when it is missing). Only
 // installers write it; the program never does.
 std::string load_install_path(SettingsBackend& backend);

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Without a display the program says so in one line and ends with status 1; --help and
-# --version need no display; the configuration window is announced as missing, not crashed on;
-# without an install path the message box is shown and nothing is written.
+# --version need no display; SIGTERM closes the configuration window and its settings are
+# saved; without an install path the message box is shown and nothing is written.
 source "$(dirname "$0")/lib.sh"
 make_sandbox
 make_theme demo
@@ -29,9 +29,14 @@ run env -u DISPLAY "$VISTALOOM" --version
 [ "$STATUS" -eq 0 ] && [ -s "$E2E_DIR/out" ] || fail "--version: status $STATUS"
 
 start_x
-note "/C names what is missing and ends"
-run "$VISTALOOM" /C
-[ "$STATUS" -eq 0 ] && grep -qi "not available" "$E2E_DIR/err" || fail "/C: status $STATUS"
+note "/C opens the configuration window; SIGTERM closes it and saves the settings"
+start_saver /C
+config_shown() { [ -n "$(window_by_title "Vistaloom - Configuration")" ]; }
+wait_for 15 config_shown || fail "no configuration window: $(cat "$E2E_DIR/saver.err")"
+kill -TERM "$SAVER_PID"
+wait_exit "$SAVER_PID" 10
+[ "$E2E_STATUS" -eq 0 ] || fail "/C: status $E2E_STATUS after SIGTERM"
+grep -q '^frame_rate=' "$SETTINGS_FILE" || fail "/C: the settings were not saved"
 note "/A and -s open nothing"
 run "$VISTALOOM" /A 0
 [ "$STATUS" -eq 0 ] || fail "/A: status $STATUS"

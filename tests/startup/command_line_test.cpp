@@ -55,6 +55,10 @@ TEST(CommandLineMode, HandleIsTheNumberAfterTheFirstTwoCharacters) {
     EXPECT_EQ(parse({"/p", "99999999999"}).handle, 0);
     EXPECT_EQ(parse({"/p", "1e300"}).handle, 0);
     EXPECT_EQ(parse({"/p", "2147483647"}).handle, 2147483647);
+    // X window ids as daemons and xwininfo write them.
+    EXPECT_EQ(parse({"/p", "0x2600007"}).handle, 0x2600007);
+    EXPECT_EQ(parse({"/p0X1F"}).handle, 0x1F);
+    EXPECT_EQ(parse({"/p", "0xZZ"}).handle, 0);
     // Only /P and /A read a handle.
     EXPECT_EQ(parse({"/c", "4711"}).handle, 0);
 }

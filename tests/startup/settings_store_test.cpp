@@ -148,3 +148,15 @@ TEST(SettingsStore, InstallPathGetsATrailingSeparator) {
 
 }  // namespace
 }  // namespace vistaloom
+
+// The welcome window's switch is written alone and at once, under its own key.
+TEST(SettingsStore, WelcomeIsWrittenByItself) {
+    vistaloom::testing::MemorySettings store;
+    vistaloom::SaverSettings settings;
+    settings.welcome = "0";
+    settings.frame_rate = "55";
+    vistaloom::save_welcome(settings, store);
+    ASSERT_EQ(store.writes.size(), 1u);
+    EXPECT_EQ(store.get("Options", "welcome"), "0");
+    EXPECT_FALSE(store.get("Options", "frame_rate"));
+}

@@ -7,7 +7,6 @@
 
 #include "platform/seeded_random.h"
 #include "platform/steady_clock.h"
-#include "ui/frm_main.h"
 #include "saver/saver_session.h"
 #include "startup/saver_settings.h"
 #include "startup/startup_values.h"
@@ -15,6 +14,7 @@
 #include "support/recording_desktop.h"
 #include "support/recording_media.h"
 #include "support/temp_user_folders.h"
+#include "ui/frm_main.h"
 
 using namespace vistaloom;
 

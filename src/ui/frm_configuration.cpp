@@ -1,0 +1,263 @@
+#include "ui/frm_configuration.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QImage>
+#include <QLabel>
+#include <QPushButton>
+#include <QStackedLayout>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "startup/saver_settings.h"
+#include "startup/settings_store.h"
+#include "startup/startup_values.h"
+#include "theme_files/theme_files.h"
+#include "ui/frm_options.h"
+#include "ui/info_windows.h"
+#include "ui/saver_preview.h"
+
+namespace vistaloom {
+
+namespace {
+
+// Room for a sample picture; larger ones are shown smaller, keeping their shape.
+constexpr int kSampleWidth = 160;
+constexpr int kSampleHeight = 120;
+
+QPushButton* button(const char* caption, const char* tool_tip) {
+    auto* b = new QPushButton(QString::fromLatin1(caption));
+    b->setToolTip(QString::fromLatin1(tool_tip));
+    // Return presses the button that has the focus.
+    b->setAutoDefault(true);
+    return b;
+}
+
+QWidget* title_row() {
+    auto* row = new QWidget;
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* picture = new QLabel;  // a small product picture as the window's decoration
+    picture->setPixmap(product_picture().scaledToHeight(56, Qt::SmoothTransformation));
+    layout->addWidget(picture);
+    auto* name = new QLabel(QStringLiteral("Vistaloom"));
+    QFont font = name->font();
+    font.setBold(true);
+    font.setPointSizeF(font.pointSizeF() * 1.8);
+    name->setFont(font);
+    layout->addWidget(name, 1);
+    return row;
+}
+
+}  // namespace
+
+FrmConfiguration::FrmConfiguration(ConfigurationContext context, QWidget* parent)
+    : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint),
+      context_(std::move(context)) {
+    setWindowTitle(QStringLiteral("Vistaloom") + QStringLiteral(" - Configuration"));
+    auto* outer = new QVBoxLayout(this);
+    outer->addWidget(title_row());
+    outer->addWidget(make_theme_group());
+    outer->addLayout(make_window_buttons());
+    outer->setSizeConstraint(QLayout::SetFixedSize);
+
+    random_->setChecked(is_one(context_.settings.random_theme));
+    connect(random_, &QCheckBox::toggled, this,
+            [this](bool on) { context_.settings.random_theme = on ? "1" : "0"; });
+    connect(combo_, &QComboBox::currentIndexChanged, this, &FrmConfiguration::theme_chosen);
+    get_modules();
+    show_module();
+    combo_->setFocus();
+}
+
+QWidget* FrmConfiguration::make_theme_group() {
+    auto* group = new QGroupBox(QStringLiteral("Available Themes:"));
+    combo_ = new QComboBox;
+    combo_->setToolTip(QStringLiteral(" This is your list of install Vistaloom Themes "));
+    combo_->setMinimumContentsLength(24);
+    combo_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+
+    sample_ = new QLabel;
+    sample_->setAlignment(Qt::AlignCenter);
+    sample_->setFixedSize(kSampleWidth, kSampleHeight);
+    no_themes_ = new QLabel(QStringLiteral("No Themes Found!"));
+    no_themes_->setAlignment(Qt::AlignCenter);
+    no_themes_->setFixedSize(kSampleWidth, kSampleHeight);
+    no_themes_->hide();
+    auto* picture_box = new QFrame;
+    picture_box->setFrameShape(QFrame::StyledPanel);
+    picture_box->setFrameShadow(QFrame::Sunken);
+    auto* stack = new QStackedLayout(picture_box);
+    stack->setStackingMode(QStackedLayout::StackAll);
+    stack->addWidget(sample_);
+    stack->addWidget(no_themes_);
+
+    remove_ = button("&Remove", " Click here to remove this theme ");
+    more_themes_ = button("&Get More Themes!",
+                          " Click here to visit the Vistaloom Themes web site and download new "
+                          "themes! ");
+    connect(remove_, &QPushButton::clicked, this, &FrmConfiguration::remove_clicked);
+    connect(more_themes_, &QPushButton::clicked, this, [this] {
+        open_themes_page(context_.desktop, context_.help_page, this, context_.message_box);
+    });
+    theme_buttons_ = new QVBoxLayout;
+    theme_buttons_->addWidget(remove_);
+    theme_buttons_->addWidget(more_themes_);
+    theme_buttons_->addStretch(1);
+
+    random_ = new QCheckBox(QStringLiteral("Choose A Random Theme At Startup"));
+    random_->setToolTip(
+        QStringLiteral(" Check this box to choose a random theme when the screen saver starts "));
+
+    auto* grid = new QGridLayout(group);
+    grid->addWidget(combo_, 0, 0, 1, 2);
+    grid->addWidget(picture_box, 1, 0);
+    grid->addLayout(theme_buttons_, 1, 1);
+    grid->addWidget(random_, 2, 0, 1, 2);
+    grid->setColumnStretch(1, 1);
+    return group;
+}
+
+QLayout* FrmConfiguration::make_window_buttons() {
+    about_ = button("&About", " Click here to learn more about this screen saver. ");
+    options_ = button("More &Options", " Click here to learn how to customize this screen saver! ");
+    preview_button_ = button("&Preview", " Click here to preview this screen saver! ");
+    exit_ = button("&Exit", " Click here to exit this configuration screen. ");
+    connect(about_, &QPushButton::clicked, this, &FrmConfiguration::show_about);
+    connect(options_, &QPushButton::clicked, this, &FrmConfiguration::show_options);
+    connect(preview_button_, &QPushButton::clicked, this, &FrmConfiguration::show_preview);
+    connect(exit_, &QPushButton::clicked, this, &QDialog::close);
+    // Return in the list ends the window like Exit: the theme chosen there is kept.
+    exit_->setDefault(true);
+    auto* row = new QHBoxLayout;
+    row->addWidget(about_);
+    row->addWidget(options_);
+    row->addWidget(preview_button_);
+    row->addStretch(1);
+    row->addWidget(exit_);
+    return row;
+}
+
+void FrmConfiguration::add_theme_button(QPushButton* extra) {
+    // After Get More Themes!, before the stretch that keeps the column at the top.
+    theme_buttons_->insertWidget(theme_buttons_->count() - 1, extra);
+}
+
+void FrmConfiguration::get_modules() {
+    list_ = vistaloom::get_modules(context_.values.install_path, context_.settings.active_module);
+    // Filling the list moves its selection; only the user's choices count as choosing.
+    const QSignalBlocker quiet(combo_);
+    combo_->clear();
+    for (const std::string& name : list_.names) combo_->addItem(QString::fromStdString(name));
+    combo_->setCurrentIndex(list_.selected);
+}
+
+void FrmConfiguration::show_module() {
+    no_themes_->hide();
+    if (context_.settings.active_module.empty()) {
+        sample_->clear();
+        no_themes_->show();
+        return;
+    }
+    const std::string base = context_.values.install_path + context_.settings.active_module;
+    read_theme_info(items_, base, context_.folders);
+    const std::string file = extract_theme_item(items_, base, 1);
+    // A sample that cannot be had ("False") or is no picture leaves the picture empty.
+    QImage image;
+    if (file != "False") image.load(QString::fromStdString(file));
+    if (image.isNull()) {
+        sample_->clear();
+        return;
+    }
+    if (image.width() > kSampleWidth || image.height() > kSampleHeight)
+        image = image.scaled(kSampleWidth, kSampleHeight, Qt::KeepAspectRatio,
+                             Qt::SmoothTransformation);
+    sample_->setPixmap(QPixmap::fromImage(image));
+}
+
+void FrmConfiguration::theme_chosen(int index) {
+    if (index < 0) return;
+    context_.settings.active_module = combo_->itemText(index).toStdString();
+    show_module();
+}
+
+void FrmConfiguration::remove_clicked() {
+    const std::string name = combo_->currentText().toStdString();
+    MessageSpec message;
+    switch (check_removal(list_, name)) {
+        case RemovalCheck::OnlyTheme:
+            message.title = QStringLiteral("Only 1 theme available!");
+            message.text = QStringLiteral("You must keep at least 1 theme available!");
+            context_.message_box(this, message);
+            return;
+        case RemovalCheck::NoTheme:
+            return;
+        case RemovalCheck::Ask:
+            break;
+    }
+    message.title = QStringLiteral("Remove Theme?");
+    message.text = QStringLiteral(
+        "You will not be able to view this theme again if you remove it!\n\n"
+        "Do you want to remove this theme?\n");
+    message.buttons = MessageSpec::Buttons::YesNo;
+    message.icon = MessageSpec::Icon::Critical;
+    message.default_no = true;
+    if (!context_.message_box(this, message)) return;
+
+    const bool removed = remove_theme_files(context_.values.install_path, name, context_.file_ops);
+    // The list shows what is in the folder either way.
+    get_modules();
+    show_module();
+    if (!removed) {
+        MessageSpec error;
+        error.title = QStringLiteral("File Error");
+        error.text = QStringLiteral("Error removing theme data!");
+        context_.message_box(this, error);
+    }
+}
+
+void FrmConfiguration::show_about() {
+    FrmAbout about(context_.desktop, context_.help_page, context_.message_box, this);
+    about.exec();
+}
+
+void FrmConfiguration::show_options() {
+    FrmOptions options(context_.settings, context_.backend, context_.preview, this);
+    options.exec();
+}
+
+void FrmConfiguration::show_preview() {
+    context_.preview.run();  // saves the settings first
+}
+
+void FrmConfiguration::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (activation_queued_) return;
+    activation_queued_ = true;
+    // Queued, so the window is painted before the welcome window covers part of it.
+    QTimer::singleShot(0, this, &FrmConfiguration::form_activate);
+}
+
+void FrmConfiguration::form_activate() {
+    if (unloaded_ || welcome_shown_ || !is_one(context_.settings.welcome)) return;
+    welcome_shown_ = true;
+    FrmWelcome welcome(context_.settings, context_.backend, this);
+    welcome.exec();
+}
+
+// Exit, the close box and Escape all end here.
+void FrmConfiguration::done(int result) {
+    if (!unloaded_) {
+        unloaded_ = true;
+        remove_temp_items(items_);
+        save_settings(context_.settings, context_.backend);
+    }
+    QDialog::done(result);
+    emit unloaded();
+}
+
+}  // namespace vistaloom

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "saver/saver_session.h"
+
+class QWidget;
+class QEventLoop;
+
+namespace vistaloom {
+
+class FrmMain;
+class SettingsBackend;
+struct SaverSettings;
+struct StartupValues;
+
+// The Preview buttons of the configuration window and the options dialog: the settings are
+// saved first, so the saver reads what the user just chose, then the saver window runs full
+// screen as a preview (no password, the cursor stays, not kept on top) until input ends it.
+// The frames come from the same timer as a real run; run() waits in a local event loop of
+// the user interface, which is where such a wait may be.
+class SaverPreview {
+  public:
+    SaverPreview(SaverSettings& settings, StartupValues& values, SettingsBackend& backend,
+                 SaverSeams seams, SaverSessionOptions session_options = {});
+
+    // Returns when the saver window has closed. Does nothing while a preview already runs.
+    void run();
+    bool running() const { return window_ != nullptr; }
+    // A termination signal: the preview ends as after a key press.
+    void request_stop();
+    int runs() const { return runs_; }
+
+  private:
+    SaverSettings& settings_;
+    StartupValues& values_;
+    SettingsBackend& backend_;
+    SaverSeams seams_;
+    SaverSessionOptions session_options_;
+    FrmMain* window_ = nullptr;  // while a preview runs
+    int runs_ = 0;
+};
+
+}  // namespace vistaloom

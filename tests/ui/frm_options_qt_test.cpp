@@ -1,0 +1,126 @@
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QtTest>
+
+#include "config_rig.h"
+#include "ui/frm_main.h"
+#include "ui/frm_options.h"
+
+using namespace vistaloom;
+
+namespace {
+
+QPushButton* button_named(QWidget& window, const QString& text) {
+    for (auto* b : window.findChildren<QPushButton*>())
+        if (b->text() == text) return b;
+    return nullptr;
+}
+
+}  // namespace
+
+class FrmOptionsTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void defaults_are_shown_when_it_opens() {
+        ConfigRig rig;
+        FrmOptions dialog(rig.settings, rig.store, rig.preview);
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Vistaloom - Configuration"));
+        QCOMPARE(dialog.frame_rate_label()->text(), QStringLiteral("20 Frames Per Second"));
+        QCOMPARE(dialog.frame_rate_bar()->value(), 20);
+        QCOMPARE(dialog.sprite_bar()->value(), 4);
+        QCOMPARE(dialog.sensitivity_bar()->value(), 7);
+        QCOMPARE(dialog.speed_bar()->value(), 10);
+        QStringList ticked;
+        for (QCheckBox* box : dialog.switches())
+            if (box->isChecked()) ticked << box->text();
+        QCOMPARE(ticked, (QStringList{"&Display Border Around Images", "&Gradient Backgrounds",
+                                      "Play &Music Files In A Random Order", "Show &Time Of Day"}));
+        QCOMPARE(dialog.sensitivity_bar()->minimum(), 2);
+        QCOMPARE(dialog.sensitivity_bar()->singleStep(), 2);
+        QCOMPARE(dialog.frame_rate_bar()->pageStep(), 10);
+        QVERIFY(rig.store.writes.empty());
+    }
+
+    // Every change goes straight into the settings; the close box saves like Ok does.
+    void changes_are_written_at_once_and_saved_however_it_closes() {
+        for (const bool close_box : {false, true}) {
+            ConfigRig rig;
+            FrmOptions dialog(rig.settings, rig.store, rig.preview);
+            dialog.show();
+            dialog.frame_rate_bar()->setValue(60);
+            QCOMPARE(dialog.frame_rate_label()->text(), QStringLiteral("60 Frames Per Second"));
+            QCOMPARE(rig.settings.frame_rate, std::string("60"));
+            dialog.sprite_bar()->triggerAction(QAbstractSlider::SliderPageStepAdd);  // 4 + 5
+            dialog.sensitivity_bar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+            dialog.speed_bar()->setValue(19);
+            QTest::keyClick(dialog.speed_bar(), Qt::Key_Right);  // the keys raise it too
+            dialog.switches()[0]->click();                       // borders off
+            dialog.switches()[3]->click();                       // mute on
+            QVERIFY(rig.store.writes.empty());
+
+            if (close_box) {
+                dialog.close();
+            } else {
+                button_named(dialog, QStringLiteral("&Ok"))->click();
+            }
+            QVERIFY(!dialog.isVisible());
+            QCOMPARE(rig.store.get("Options", "frame_rate"), std::string("60"));
+            QCOMPARE(rig.store.get("Options", "sprite_active"), std::string("9"));
+            QCOMPARE(rig.store.get("Options", "mouse_sensitivity"), std::string("9"));
+            QCOMPARE(rig.store.get("Options", "speed_scale"), std::string("20"));
+            QCOMPARE(rig.store.get("Options", "borders_on"), std::string("0"));
+            QCOMPARE(rig.store.get("Options", "mute_audio"), std::string("1"));
+        }
+    }
+
+    // A value edited by hand outside a bar's range shows at the bar's end and is kept as it
+    // is until that bar is moved.
+    void out_of_range_values_are_kept_until_their_bar_moves() {
+        ConfigRig rig;
+        rig.settings.frame_rate = "5";
+        rig.settings.sprite_active = 99;
+        rig.settings.mouse_sensitivity = "abc";
+        FrmOptions dialog(rig.settings, rig.store, rig.preview);
+        dialog.show();
+        QCOMPARE(dialog.frame_rate_bar()->value(), 10);
+        QCOMPARE(dialog.frame_rate_label()->text(), QStringLiteral("10 Frames Per Second"));
+        QCOMPARE(dialog.sprite_bar()->value(), 10);
+        QCOMPARE(dialog.sensitivity_bar()->value(), 2);
+        dialog.sprite_bar()->setValue(3);
+        dialog.close();
+        QCOMPARE(rig.store.get("Options", "frame_rate"), std::string("5"));
+        QCOMPARE(rig.store.get("Options", "mouse_sensitivity"), std::string("abc"));
+        QCOMPARE(rig.store.get("Options", "sprite_active"), std::string("3"));
+    }
+
+    // Preview saves first, then runs the saver as a preview: no password, the cursor left
+    // alone, not kept on top.
+    void preview_saves_first_and_runs_without_password_cursor_or_topmost() {
+        ConfigRig rig;
+        FrmOptions dialog(rig.settings, rig.store, rig.preview);
+        dialog.show();
+        dialog.frame_rate_bar()->setValue(45);
+        bool seen_running = false;
+        when_modal_opens([&](QWidget* modal) {
+            auto* saver = qobject_cast<FrmMain*>(modal);
+            QVERIFY(saver);
+            seen_running = true;
+            QVERIFY(rig.values.config_preview);
+            QVERIFY(!(saver->windowFlags() & Qt::WindowStaysOnTopHint));
+            QCOMPARE(rig.store.get("Options", "frame_rate"), std::string("45"));
+        });
+        button_named(dialog, QStringLiteral("&Preview"))->click();  // returns when it ended
+        QVERIFY(seen_running);
+        QCOMPARE(rig.preview.runs(), 1);
+        QVERIFY(!rig.values.config_preview);
+        QVERIFY(rig.desktop.verified_windows.empty());
+        QCOMPARE(rig.desktop.cursor_calls, 0);
+        QVERIFY(rig.desktop.screen_saver_running.empty());
+        QVERIFY(dialog.isVisible());
+    }
+};
+
+QTEST_MAIN(FrmOptionsTest)
+#include "frm_options_qt_test.moc"
