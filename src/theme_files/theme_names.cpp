@@ -42,7 +42,7 @@ bool theme_exists(const std::string& base_path) {
 std::string safe_item_file_name(const std::string& stored_name) {
     std::string name = stored_name;
     if (name.size() > kMaxItemName)
-        name = name.substr(0, kMaxItemName - 3) + name.substr(name.size() - 3);
+        name = name.substr(0, kMaxItemName - 4) + name.substr(name.size() - 4);
     for (char& c : name)
         if (unsafe_name_char(c)) c = '_';
     if (name.empty()) return "item";

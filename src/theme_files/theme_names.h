@@ -19,7 +19,7 @@ bool theme_exists(const std::string& base_path);
 
 // The file name an item is written out under: its stored name with every unsafe character,
 // a leading dot and trailing dots or blanks replaced by '_', cut to a length every file
-// system takes (the last three characters, which carry the item's kind, are kept). Never
+// system takes (the last four characters, which carry the item's kind, are kept). Never
 // empty, never "." or "..".
 std::string safe_item_file_name(const std::string& stored_name);
 

@@ -3,7 +3,11 @@
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <deque>
 #include <filesystem>
+#include <future>
+#include <thread>
 #include <map>
 #include <set>
 
@@ -89,36 +93,57 @@ std::string Maker::request_problem() const {
     return {};
 }
 
+// Reads `paths` on a few threads at once (photos decode independently) and hands each
+// result to `take` on this thread, in order. Stops early when `take` returns false.
+template <typename Take>
+bool read_in_order(const std::vector<std::string>& paths, Take take) {
+    const QSize cell(kSheetCellWidth, kSheetCellHeight);
+    const size_t workers = std::clamp<size_t>(std::thread::hardware_concurrency(), 1, 4);
+    std::deque<std::future<PhotoCell>> pending;
+    size_t next = 0;
+    for (size_t i = 0; i < paths.size(); ++i) {
+        for (; next < paths.size() && pending.size() < workers; ++next)
+            pending.push_back(std::async(std::launch::async, read_photo_cell,
+                                         QString::fromStdString(paths[next]), cell));
+        PhotoCell photo = pending.front().get();
+        pending.pop_front();
+        // Reads still running are waited for as `pending` goes.
+        if (!take(i, std::move(photo))) return false;
+    }
+    return true;
+}
+
 // Reads the pictures the spread picks. One that fails is left out and the spread is worked
 // out again over the rest, so a broken file never leaves a hole in the sheet.
 bool Maker::fill_cells(const std::vector<std::string>& pictures, std::vector<QImage>& cells) {
     std::map<size_t, QImage> read;
     std::set<size_t> broken;
-    const QSize cell(kSheetCellWidth, kSheetCellHeight);
     for (;;) {
         std::vector<size_t> readable;
         for (size_t i = 0; i < pictures.size(); ++i)
             if (broken.count(i) == 0) readable.push_back(i);
         const std::vector<size_t> chosen = spread_pictures(readable.size(), kSheetCells);
-        const std::set<size_t> distinct(chosen.begin(), chosen.end());
-        const int total = static_cast<int>(distinct.size() + broken.size()) + 2;
-        bool complete = true;
-        for (size_t pick : distinct) {
-            const size_t index = readable[pick];
-            if (read.count(index) != 0) continue;
+        std::vector<size_t> wanted;
+        for (size_t pick : std::set<size_t>(chosen.begin(), chosen.end()))
+            if (read.count(readable[pick]) == 0) wanted.push_back(readable[pick]);
+        std::vector<std::string> paths;
+        for (size_t index : wanted) paths.push_back(pictures[index]);
+        const int total = steps_done_ + static_cast<int>(wanted.size()) + 2;
+        size_t failures = 0;
+        auto take = [&](size_t i, PhotoCell photo) {
             if (cancelled()) return false;
-            report(steps_done_++, total, "reading " + file_name(pictures[index]));
-            PhotoCell photo = read_photo_cell(QString::fromStdString(pictures[index]), cell);
+            report(steps_done_++, total, "read " + file_name(paths[i]));
             if (photo.image.isNull()) {
-                result_.skipped.push_back(file_name(pictures[index]) + ": " +
-                                          photo.error.toStdString());
-                broken.insert(index);
-                complete = false;
-                break;
+                result_.skipped.push_back(file_name(paths[i]) + ": " + photo.error.toStdString());
+                broken.insert(wanted[i]);
+                ++failures;
+            } else {
+                read[wanted[i]] = std::move(photo.image);
             }
-            read[index] = std::move(photo.image);
-        }
-        if (!complete) continue;
+            return true;
+        };
+        if (!read_in_order(paths, take) || cancelled()) return false;
+        if (failures != 0) continue;
         for (size_t pick : chosen) {
             cells.push_back(read[readable[pick]]);
             result_.pictures.push_back(file_name(pictures[readable[pick]]));
