@@ -7,9 +7,9 @@
 #include <deque>
 #include <filesystem>
 #include <future>
-#include <thread>
 #include <map>
 #include <set>
+#include <thread>
 
 #include "theme_files/theme_names.h"
 #include "theme_files/theme_pack.h"

@@ -16,7 +16,8 @@ namespace fs = std::filesystem;
 TEST(ThemeNames, ThemeNameMustBeAPlainFileName) {
     for (const std::string good : {"Holiday 2024", "Été à Nice", "a", "x.y", "Mine, with comma"})
         EXPECT_EQ(theme_name_problem(good), "") << good;
-    for (const std::string bad : std::vector<std::string>{"", "a/b", "..", ".hidden", "a\\b", "tab\there", "quo\"te",
+    for (const std::string bad :
+         std::vector<std::string>{"", "a/b", "..", ".hidden", "a\\b", "tab\there", "quo\"te",
                                   " lead", "trail ", "dot.", "new\nline", std::string(201, 'x')})
         EXPECT_NE(theme_name_problem(bad), "") << bad;
 }
@@ -70,8 +71,8 @@ TEST_F(ThemeUnpack, EveryItemLandsInTheFolderUnderASafeDistinctName) {
                                     {"", ""}});
     UnpackResult result = unpack_theme(base, out.string(), false, folder.user_folders);
     ASSERT_EQ(result.error, "");
-    EXPECT_EQ(files_in(out),
-              (std::set<std::string>{"sample.jpg", "_._escape.jpg", "song.mid", "song-2.mid", "item"}));
+    EXPECT_EQ(files_in(out), (std::set<std::string>{"sample.jpg", "_._escape.jpg", "song.mid",
+                                                    "song-2.mid", "item"}));
     EXPECT_EQ(ThemeTestFolder::read(out / "song.mid"), "M1");
     EXPECT_EQ(ThemeTestFolder::read(out / "song-2.mid"), "M2");
     EXPECT_EQ(fs::file_size(out / "item"), 0u);
