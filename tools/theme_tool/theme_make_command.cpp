@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "theme_maker/theme_maker.h"
+#include "theme_tool.h"
 
 namespace vistaloom {
 
@@ -10,8 +11,8 @@ namespace {
 
 void print_outcome(const ThemeMakeResult& result, std::ostream& out, std::ostream& err) {
     for (const auto& skipped : result.skipped)
-        err << "vistaloom-theme: skipped " << skipped << "\n";
-    for (const auto& note : result.notes) out << note << "\n";
+        err << "vistaloom-theme: skipped " << printable(skipped) << "\n";
+    for (const auto& note : result.notes) out << printable(note) << "\n";
 }
 
 }  // namespace
@@ -24,7 +25,7 @@ int command_make(const std::string& base, const std::string& folder, bool force,
     request.replace = force;
     auto progress = [&out](const ThemeMakeProgress& p) {
         if (p.done < p.total)
-            out << "[" << p.done + 1 << "/" << p.total << "] " << p.step << std::endl;
+            out << "[" << p.done + 1 << "/" << p.total << "] " << printable(p.step) << std::endl;
     };
     const ThemeMakeResult result = make_theme(request, progress, cancel);
     print_outcome(result, out, err);
@@ -40,7 +41,7 @@ int command_make(const std::string& base, const std::string& folder, bool force,
         case ThemeMakeResult::Status::failed:
             break;
     }
-    err << "vistaloom-theme: " << result.error << "\n";
+    err << "vistaloom-theme: " << printable(result.error) << "\n";
     return 1;
 }
 
