@@ -141,12 +141,16 @@ ThemeMakeResult make_theme_with_progress(QWidget* parent, const ThemeMakeRequest
     progress.setMinimumDuration(0);
     progress.setAutoClose(false);
     progress.setAutoReset(false);
+    // Wide enough that the label does not make the dialog jump with every file name.
+    progress.setMinimumWidth(progress.fontMetrics().averageCharWidth() * 50);
     std::atomic<bool> cancel{false};
     QObject::connect(&progress, &QProgressDialog::canceled, [&cancel] { cancel = true; });
     auto report = [&](const ThemeMakeProgress& p) {
         progress.setMaximum(p.total);
         progress.setValue(p.done);
-        progress.setLabelText(text(p.step));
+        QString step = text(p.step);
+        if (!step.isEmpty()) step[0] = step[0].toUpper();
+        progress.setLabelText(step);
         // The photos are read on other threads; this keeps the window and Cancel alive.
         QCoreApplication::processEvents();
         if (progress.wasCanceled()) cancel = true;
