@@ -10,6 +10,7 @@
 #include "ground/process_token.h"
 #include "ground/user_folders.h"
 #include "theme_files/theme_info_fields.h"
+#include "theme_files/theme_names.h"
 #include "ground/numeric_text.h"
 
 namespace vistaloom {
@@ -152,13 +153,8 @@ bool read_theme_info(ThemeItems& items, const std::string& base_path, UserFolder
 
 std::string temp_item_extension(const std::string& item_name) {
     std::string ext = item_name.size() > 3 ? item_name.substr(item_name.size() - 3) : item_name;
-    for (char& c : ext) {
-        auto byte = static_cast<unsigned char>(c);
-        bool unsafe = byte < 0x20 || byte == 0x7F || c == '/' || c == '\\' || c == '.' ||
-                      c == ':' || c == '*' || c == '?' || c == '"' || c == '<' || c == '>' ||
-                      c == '|';
-        if (unsafe) c = '_';
-    }
+    for (char& c : ext)
+        if (c == '.' || unsafe_name_char(c)) c = '_';
     return ext;
 }
 

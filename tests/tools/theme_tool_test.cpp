@@ -169,3 +169,69 @@ TEST_F(ThemeTool, InfoShowsHostileNamesWithoutControlCharacters) {
 }
 
 }  // namespace
+
+namespace {
+
+class ThemeMakeTool : public ThemeTool {
+  protected:
+    // A folder with copies of some of the test pictures (good and broken) and a tune.
+    std::string photo_folder(const std::vector<std::string>& pictures) {
+        const fs::path dir = folder.root() / "photos";
+        fs::create_directories(dir);
+        for (const auto& name : pictures)
+            fs::copy_file(std::string(VISTALOOM_TEST_INPUTS) + "/pictures/" + name, dir / name);
+        return dir.string();
+    }
+    std::vector<std::string> theme_folder_files() {
+        std::vector<std::string> names;
+        for (auto& entry : fs::directory_iterator(folder.root() / "themes"))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+};
+
+TEST_F(ThemeMakeTool, MakesAThemeThatVerifiesAndUnpacks) {
+    const std::string photos =
+        photo_folder({"baseline_64x48.jpg", "grey_40x30.jpg", "not_a_jpeg.jpg", "empty.jpg"});
+    file("photos/tune.mid", "MThd tune");
+    const std::string theme = folder.theme("Holiday");
+    ToolRun made = run({"make", theme, photos});
+    ASSERT_EQ(made.code, 0) << made.err;
+    EXPECT_NE(made.out.find("2 pictures for 20 places"), std::string::npos) << made.out;
+    EXPECT_NE(made.err.find("skipped not_a_jpeg.jpg: "), std::string::npos) << made.err;
+    EXPECT_NE(made.err.find("skipped empty.jpg: "), std::string::npos) << made.err;
+    EXPECT_EQ(theme_folder_files(), (std::vector<std::string>{"Holiday.icf", "Holiday.img"}));
+    EXPECT_EQ(run({"verify", theme}).code, 0);
+    EXPECT_EQ(run({"make", theme, photos}).code, 1) << "an existing theme is kept";
+    EXPECT_EQ(run({"make", theme, photos, "--force"}).code, 0);
+
+    const std::string out = (folder.root() / "unpacked").string();
+    fs::create_directories(out);
+    ToolRun unpacked = run({"unpack", theme + ".icf", out});
+    ASSERT_EQ(unpacked.code, 0) << unpacked.err;
+    EXPECT_EQ(line_count(unpacked.out), 3);
+    EXPECT_EQ(ThemeTestFolder::read(fs::path(out) / "tune.mid"), "MThd tune");
+    EXPECT_TRUE(fs::exists(fs::path(out) / "sheet.jpg"));
+    ToolRun again = run({"unpack", theme, out});
+    EXPECT_EQ(again.code, 1);
+    EXPECT_NE(again.err.find("--force"), std::string::npos);
+    EXPECT_EQ(run({"unpack", "--force", theme, out}).code, 0);
+    EXPECT_TRUE(no_temp_files_left());
+}
+
+TEST_F(ThemeMakeTool, NoReadablePictureIsAnErrorAndLeavesNothing) {
+    const std::string theme = folder.theme("Nothing");
+    const std::string photos = photo_folder({"not_a_jpeg.jpg", "truncated_header.jpg"});
+    ToolRun made = run({"make", theme, photos});
+    EXPECT_EQ(made.code, 1);
+    EXPECT_NE(made.err.find("no picture"), std::string::npos) << made.err;
+    EXPECT_EQ(run({"make", theme, (folder.root() / "missing").string()}).code, 1);
+    EXPECT_EQ(run({"make", folder.theme("bad/name"), photos}).code, 1);
+    EXPECT_TRUE(theme_folder_files().empty());
+    EXPECT_EQ(run({"make", theme}).code, 2);
+    EXPECT_EQ(run({"make", theme, photos, "--bogus"}).code, 2);
+    EXPECT_EQ(run({"unpack", theme}).code, 2);
+}
+
+}  // namespace

@@ -1,3 +1,6 @@
+#include <signal.h>
+
+#include <atomic>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -5,8 +8,38 @@
 #include "platform/system/xdg_user_folders.h"
 #include "theme_tool.h"
 
+namespace {
+
+std::atomic<bool> interrupted{false};
+volatile sig_atomic_t interrupt_signal = 0;
+
+// Ctrl-C or a kill asks `make` to stop between pictures, so it can remove what it staged
+// instead of leaving half a theme; a second signal changes nothing.
+void on_interrupt(int signal) {
+    interrupt_signal = signal;
+    interrupted.store(true);
+}
+
+void catch_interrupts() {
+    struct sigaction action {};
+    action.sa_handler = on_interrupt;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    static_assert(std::atomic<bool>::is_always_lock_free, "the signal handler stores into it");
     std::vector<std::string> args(argv + 1, argv + argc);
+    // The other commands are quick, and a signal ends them as it ends any program.
+    if (!args.empty() && args[0] == "make") catch_interrupts();
     vistaloom::XdgUserFolders folders;
-    return vistaloom::run_theme_tool(args, std::cout, std::cerr, folders);
+    const int code = vistaloom::run_theme_tool(args, std::cout, std::cerr, folders, &interrupted);
+    // The usual status of a program a signal ended, once everything is cleaned up.
+    if (code == 130 && interrupt_signal != 0) return 128 + interrupt_signal;
+    return code;
 }

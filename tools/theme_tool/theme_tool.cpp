@@ -6,10 +6,12 @@
 #include <iomanip>
 #include <ostream>
 
+#include "pixels/theme_verify.h"
 #include "theme_files/theme_files.h"
 #include "theme_files/theme_info_fields.h"
 #include "theme_files/theme_pack.h"
-#include "pixels/theme_verify.h"
+#include "theme_files/theme_unpack.h"
+#include "theme_make_command.h"
 
 namespace vistaloom {
 
@@ -28,9 +30,15 @@ constexpr char kUsage[] =
     "                             write THEME.icf and THEME.img (item 1 the sample\n"
     "                             picture, item 2 the sprite sheet, then the music)\n"
     "  verify THEME               check that the theme is complete and consistent\n"
+    "  make THEME FOLDER [--force]\n"
+    "                             make a theme from the pictures in FOLDER (in name\n"
+    "                             order; 20 are used) and its MIDI, WAV and MP3 files\n"
+    "  unpack THEME DIR [--force] write every item into DIR under its stored name\n"
+    "  --force                    replace a theme (make) or files (unpack) already there\n"
     "  --help                     show this text\n"
     "\n"
-    "Exit status: 0 done, 1 the theme or a file is wrong, 2 the command line is wrong.\n";
+    "Exit status: 0 done, 1 the theme or a file is wrong, 2 the command line is wrong,\n"
+    "130 interrupted (make leaves nothing behind).\n";
 
 int usage_error(std::ostream& err, const std::string& message) {
     err << "vistaloom-theme: " << message << "\n\n" << kUsage;
@@ -40,23 +48,6 @@ int usage_error(std::ostream& err, const std::string& message) {
 int failure(std::ostream& err, const std::string& message) {
     err << "vistaloom-theme: " << message << "\n";
     return 1;
-}
-
-// Item names come from untrusted files; control characters must not reach a terminal.
-std::string printable(const std::string& text) {
-    static const char digits[] = "0123456789abcdef";
-    std::string out;
-    for (char c : text) {
-        auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F || c == '\\') {
-            out += "\\x";
-            out += digits[byte >> 4];
-            out += digits[byte & 15];
-        } else {
-            out.push_back(c);
-        }
-    }
-    return out;
 }
 
 int command_info(const std::string& base, std::ostream& out, std::ostream& err,
@@ -81,28 +72,6 @@ int command_info(const std::string& base, std::ostream& out, std::ostream& err,
     return 0;
 }
 
-// Copies through a temporary name so an interrupted copy never looks like a finished one.
-bool copy_file_to(const std::string& from, const std::string& to) {
-    const std::string part = to + ".part";
-    {
-        std::ifstream source(from, std::ios::binary);
-        std::ofstream target(part, std::ios::binary | std::ios::trunc);
-        if (!source || !target) return false;
-        target << source.rdbuf();
-        target.close();
-        // An empty item copies no bytes, which operator<< reports as a failure on `target`.
-        if (!target && file_length(from) != 0) {
-            std::error_code ignored;
-            std::filesystem::remove(part, ignored);
-            return false;
-        }
-    }
-    std::error_code error;
-    std::filesystem::rename(part, to, error);
-    if (error) std::filesystem::remove(part, error);
-    return !error;
-}
-
 int command_extract(const std::string& base, const std::string& number, const std::string& file,
                     std::ostream& err, UserFolders& folders) {
     int32_t k = 0;
@@ -118,7 +87,7 @@ int command_extract(const std::string& base, const std::string& number, const st
     if (temp == "False")
         return failure(err, "cannot extract item " + number + " from " + base +
                                 ".img (container missing, too short, or sizes invalid)");
-    bool copied = copy_file_to(temp, file);
+    bool copied = copy_file_atomically(temp, file);
     // Only this run's file goes: a saver running at the same time keeps its own.
     std::error_code ignored;
     std::filesystem::remove(temp, ignored);
@@ -147,6 +116,35 @@ int command_pack(const std::vector<std::string>& args, std::ostream& err) {
     return 0;
 }
 
+int command_unpack(const std::string& base, const std::string& dir, bool force, std::ostream& out,
+                   std::ostream& err, UserFolders& folders) {
+    const UnpackResult result = unpack_theme(base, dir, force, folders);
+    for (const auto& path : result.written) out << printable(path) << "\n";
+    if (!result.error.empty()) return failure(err, printable(result.error));
+    return 0;
+}
+
+// make and unpack: two operands and an optional --force anywhere after the command.
+int command_with_force(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                       UserFolders& folders, const std::atomic<bool>* cancel) {
+    std::vector<std::string> operands;
+    bool force = false;
+    for (size_t i = 1; i < args.size(); ++i) {
+        if (args[i] == "--force")
+            force = true;
+        else if (args[i].rfind("--", 0) == 0)
+            return usage_error(err, "unknown option " + args[i]);
+        else
+            operands.push_back(args[i]);
+    }
+    if (operands.size() != 2)
+        return usage_error(
+            err, args[0] + (args[0] == "make" ? " takes THEME FOLDER" : " takes THEME DIR"));
+    const std::string base = theme_base_path(operands[0]);
+    if (args[0] == "make") return command_make(base, operands[1], force, out, err, cancel);
+    return command_unpack(base, operands[1], force, out, err, folders);
+}
+
 int command_verify(const std::string& base, std::ostream& out, std::ostream& err,
                    UserFolders& folders) {
     std::vector<std::string> problems = verify_theme(base, folders);
@@ -161,6 +159,22 @@ int command_verify(const std::string& base, std::ostream& out, std::ostream& err
 
 }  // namespace
 
+std::string printable(const std::string& text) {
+    static const char digits[] = "0123456789abcdef";
+    std::string out;
+    for (char c : text) {
+        auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F || c == '\\') {
+            out += "\\x";
+            out += digits[byte >> 4];
+            out += digits[byte & 15];
+        } else {
+            out.push_back(c);
+        }
+    }
+    return out;
+}
+
 std::string theme_base_path(const std::string& theme) {
     if (theme.size() > 4) {
         std::string tail = theme.substr(theme.size() - 4);
@@ -172,7 +186,7 @@ std::string theme_base_path(const std::string& theme) {
 }
 
 int run_theme_tool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                   UserFolders& folders) {
+                   UserFolders& folders, const std::atomic<bool>* cancel) {
     if (args.empty()) return usage_error(err, "no command given");
     const std::string& command = args[0];
     if (command == "--help" || command == "-h" || command == "help") {
@@ -194,6 +208,8 @@ int run_theme_tool(const std::vector<std::string>& args, std::ostream& out, std:
             return usage_error(err, "pack takes THEME --sample PICTURE --sheet JPEG");
         return command_pack(args, err);
     }
+    if (command == "make" || command == "unpack")
+        return command_with_force(args, out, err, folders, cancel);
     return usage_error(err, "unknown command " + command);
 }
 

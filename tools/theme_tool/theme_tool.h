@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -8,9 +9,14 @@ namespace vistaloom {
 class UserFolders;
 
 // The theme tool's commands. Each returns the exit code: 0 done, 1 the theme or a file is
-// wrong (one clear line on `err`), 2 the command line is wrong (usage on `err`).
+// wrong (one clear line on `err`), 2 the command line is wrong (usage on `err`), 130 `make`
+// was interrupted through `cancel`.
 int run_theme_tool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                   UserFolders& folders);
+                   UserFolders& folders, const std::atomic<bool>* cancel = nullptr);
+
+// `text` with control characters and backslashes written as \xNN: item names come from
+// untrusted files and file names from anywhere, and neither may steer a terminal.
+std::string printable(const std::string& text);
 
 // THEME may be given as the base path or as the information file's own path.
 std::string theme_base_path(const std::string& theme);
