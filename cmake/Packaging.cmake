@@ -4,10 +4,12 @@ set(CPACK_PACKAGE_NAME vistaloom)
 set(CPACK_PACKAGE_VENDOR "Vistaloom developers")
 set(CPACK_PACKAGE_CONTACT "Vistaloom developers <vistaloom@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "theme-based screen saver")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Pictures from a theme fly across a random two-colour gradient on twenty kinds of path, \
-with the theme's music and the time of day. Works on its own on every monitor, and under \
-XScreenSaver, the MATE screensaver and the Xfce screensaver.")
+# Debian wants the long description in lines of less than 80 characters.
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+  "Pictures from a theme fly across a random two-colour gradient on twenty"
+  "kinds of path, with the theme's music and the time of day. It runs on its"
+  "own on every monitor, and under XScreenSaver, the MATE screensaver and the"
+  "Xfce screensaver.")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

@@ -305,7 +305,8 @@ const std::string& usage_text() {
         "  --windowed WxH  run in an ordinary window of W x H pixels instead of full screen\n"
         "  --frames N      end the run after N frames, as if a key had been pressed\n"
         "  --seed N        make every random choice reproducible (N from 0 to 2^64-1)\n"
-        "  --screenshot FILE  write the last shown frame to FILE (PNG) when the saver ends\n"
+        "  --screenshot FILE  write the last shown frame to FILE (PNG) when the saver ends;\n"
+        "                  further screens add -2, -3, ... before its extension\n"
         "  --fps           show the measured frame rate\n"
         "\n" +
         overrides_usage_text() +

@@ -52,6 +52,17 @@ while read -r words; do
     [ "$status" -eq 1 ] || fail "'$words': status $status: $(cat "$E2E_DIR/opt.err")"
 done <<<"$options"
 
+note "a value out of range is refused before any window"
+for words in "--pictures 11" "--frame-rate 9" "--speed 0" "--theme ../x" "/c --mute"; do
+    set +e
+    # shellcheck disable=SC2086
+    env -u DISPLAY "$VISTALOOM" $words >/dev/null 2>"$E2E_DIR/opt.err"
+    status=$?
+    set -e
+    [ "$status" -eq 2 ] && [ "$(wc -l <"$E2E_DIR/opt.err")" -eq 1 ] ||
+        fail "'$words': status $status: $(cat "$E2E_DIR/opt.err")"
+done
+
 note "manual page"
 if command -v man >/dev/null; then
     MANWIDTH=80 man -l "$STAGE/usr/share/man/man6/vistaloom.6" >"$E2E_DIR/man.txt" 2>"$E2E_DIR/man.err" ||
