@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "platform/screen_metrics.h"
+#include "saver/shared_cursor_desktop.h"
 
 namespace vistaloom {
 
@@ -12,6 +13,7 @@ struct SaverScreens::Entry {
     QScreen* screen = nullptr;
     SaverSettings settings;
     StartupValues values;
+    std::unique_ptr<SharedCursorDesktop> desktop;
     // The session refers to the window, so it is declared after it and goes first.
     std::unique_ptr<FrmMain> window;
     std::unique_ptr<SaverSession> session;
@@ -65,8 +67,9 @@ void SaverScreens::add_screen(QScreen* screen) {
     window_options.screen = screen;
     window_options.screenshot = numbered_path(window_options.screenshot, ++screens_numbered_);
     const SaverSeams& s = parts_.seams;
-    SaverSeams seams{s.clock,    s.random, s.desktop, primary ? s.media : parts_.silent,
-                     s.registry, s.folders};
+    entry->desktop = std::make_unique<SharedCursorDesktop>(s.desktop, cursor_hidden_by_);
+    MediaDevice& media = primary ? s.media : parts_.silent;
+    SaverSeams seams{s.clock, s.random, *entry->desktop, media, s.registry, s.folders};
     if (!primary) {
         entry->settings.mute_audio = "1";
         entry->settings.save_wallpaper = "0";

@@ -67,6 +67,7 @@ class SaverScreens : public QObject {
     void check_all_unloaded();
 
     SaverScreensParts parts_;
+    int cursor_hidden_by_ = 0;  // savers that have the one pointer hidden
     std::vector<std::unique_ptr<Entry>> entries_;
     int screens_numbered_ = 0;
     bool ending_ = false;

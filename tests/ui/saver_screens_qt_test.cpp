@@ -136,6 +136,7 @@ class SaverScreensTest : public QObject {
         const int64_t before = left->frames_drawn();
         QTRY_VERIFY(left->frames_drawn() > before + 2);  // the other screen runs on
         QCOMPARE(done.count(), 0);
+        QVERIFY(rig.desktop.cursor_count < 0);  // and the pointer stays hidden over it
 
         rig.screens->add_screen(right);
         QCOMPARE(rig.screens->windows().size(), size_t{2});
@@ -143,6 +144,7 @@ class SaverScreensTest : public QObject {
         QCOMPARE(rig.screens->sessions()[1]->surfaces().scene_width, 800);
         rig.screens->request_stop();
         QTRY_COMPARE(done.count(), 1);
+        QVERIFY(rig.desktop.cursor_count >= 0);
     }
 
     void screenshots_are_numbered_by_screen() {
