@@ -205,7 +205,7 @@ usr/bin/vistaloom
 usr/bin/vistaloom-theme
 usr/share/applications/screensavers/vistaloom.desktop
 usr/share/applications/vistaloom.desktop
-usr/share/man/man6/vistaloom.6
+usr/share/man/man6/vistaloom.6.gz
 usr/share/vistaloom/themes/Demo.icf
 usr/share/vistaloom/themes/Demo.img
 usr/share/xscreensaver/config/vistaloom.xml

@@ -65,8 +65,10 @@ done
 
 note "manual page"
 if command -v man >/dev/null; then
-    MANWIDTH=80 man -l "$STAGE/usr/share/man/man6/vistaloom.6" >"$E2E_DIR/man.txt" 2>"$E2E_DIR/man.err" ||
+    MANWIDTH=80 man --warnings -E UTF-8 -l "$STAGE/usr/share/man/man6/vistaloom.6.gz" \
+        >"$E2E_DIR/man.txt" 2>"$E2E_DIR/man.err" ||
         fail "man cannot format the page: $(cat "$E2E_DIR/man.err")"
+    [ ! -s "$E2E_DIR/man.err" ] || fail "troff warnings: $(cat "$E2E_DIR/man.err")"
     grep -q 'VISTALOOM(6)' "$E2E_DIR/man.txt" || fail "not a section 6 page"
     grep -q -- '--pictures' "$E2E_DIR/man.txt" || fail "the page does not list --pictures"
 fi
