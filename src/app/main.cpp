@@ -13,7 +13,9 @@
 
 #include "platform/desktop_qt.h"
 #include "platform/host_window.h"
+#include "ui/install_path_message.h"
 #include "platform/qsettings_backend.h"
+#include "platform/system/xdg_user_folders.h"
 #include "platform/raw_registry_store.h"
 #include "platform/screen_metrics.h"
 #include "platform/sdl_media_device.h"
@@ -22,16 +24,14 @@
 #include "platform/silent_media_device.h"
 #include "platform/single_instance.h"
 #include "platform/steady_clock.h"
-#include "platform/system/xdg_user_folders.h"
 #include "platform/theme_folder_search.h"
+#include "ui/frm_main.h"
+#include "ui/saver_screens.h"
 #include "saver/saver_session.h"
 #include "startup/command_line.h"
 #include "startup/saver_settings.h"
 #include "startup/startup.h"
 #include "startup/startup_values.h"
-#include "ui/frm_main.h"
-#include "ui/install_path_message.h"
-#include "ui/saver_screens.h"
 
 using namespace vistaloom;
 
@@ -186,7 +186,8 @@ class AppModeHost : public ModeHost {
         std::setvbuf(frame_log_, nullptr, _IOLBF, 0);
         window.set_schedule_observer([this, &session](int64_t delay_ms) {
             if (delay_ms <= 0) return;  // the run ended: no frame to wait for
-            std::fprintf(frame_log_, "%lld %lld\n", static_cast<long long>(session.frames_drawn()),
+            std::fprintf(frame_log_, "%lld %lld\n",
+                         static_cast<long long>(session.frames_drawn()),
                          static_cast<long long>(clock_.tick_ms() + delay_ms));
         });
     }

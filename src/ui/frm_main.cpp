@@ -126,7 +126,7 @@ void FrmMain::run_activation() {
         activateWindow();
         setFocus(Qt::ActiveWindowFocusReason);
     }
-    setup_size_ = QSize(inner_width_px(), inner_height_px());
+    setup_size_ = device_size();
     session_->Form_Activate();
 }
 
@@ -158,10 +158,15 @@ void FrmMain::request_stop() {
 // --- host operations -----------------------------------------------------------------------
 
 int32_t FrmMain::inner_width_px() {
-    return static_cast<int32_t>(std::lround(width() * device_ratio()));
+    return device_size().width();
 }
 int32_t FrmMain::inner_height_px() {
-    return static_cast<int32_t>(std::lround(height() * device_ratio()));
+    return device_size().height();
+}
+
+QSize FrmMain::device_size() const {
+    return QSize(static_cast<int>(std::lround(width() * device_ratio())),
+                 static_cast<int>(std::lround(height() * device_ratio())));
 }
 
 qreal FrmMain::device_ratio() const {
@@ -302,9 +307,9 @@ QPoint FrmMain::ascreen_origin() const {
     // A host window may change size during the run; the scene keeps its size and stays
     // centred.
     if (setup_size_.isValid() && options_.placement == FrmMainOptions::Placement::Embedded) {
-        const int inner_w = static_cast<int>(std::lround(width() * device_ratio()));
-        const int inner_h = static_cast<int>(std::lround(height() * device_ratio()));
-        origin += QPoint((inner_w - setup_size_.width()) / 2, (inner_h - setup_size_.height()) / 2);
+        const QSize now = device_size();
+        origin += QPoint((now.width() - setup_size_.width()) / 2,
+                         (now.height() - setup_size_.height()) / 2);
     }
     return origin;
 }

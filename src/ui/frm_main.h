@@ -101,6 +101,7 @@ class FrmMain : public QWidget, public SaverWindowHost {
     // The session measures in device pixels, Qt's widgets in device-independent ones; on a
     // 200% screen one of these is two of those.
     qreal device_ratio() const;
+    QSize device_size() const;
     QRect to_device(const QRect& logical) const;
     QRect to_logical(const QRect& device) const;
     int to_logical(int device) const;
