@@ -22,13 +22,16 @@
 #include "platform/sdl_media_device.h"
 #include "platform/seeded_random.h"
 #include "platform/signal_bridge.h"
+#include "platform/silent_media_device.h"
 #include "platform/single_instance.h"
 #include "platform/steady_clock.h"
 #include "ui/frm_configuration.h"
+#include "platform/theme_folder_search.h"
 #include "ui/frm_main.h"
 #include "ui/frm_preview.h"
 #include "ui/info_windows.h"
 #include "ui/saver_preview.h"
+#include "ui/saver_screens.h"
 #include "saver/saver_session.h"
 #include "startup/command_line.h"
 #include "startup/saver_settings.h"
@@ -146,13 +149,17 @@ class AppModeHost : public ModeHost {
             options.placement = FrmMainOptions::Placement::Windowed;
             options.windowed_size =
                 QSize(command_line_.windowed->width, command_line_.windowed->height);
+        } else {
+            open_on_every_screen(options, session_options);
+            return;
         }
 
         window_ = std::make_unique<FrmMain>(options);
         session_ =
             std::make_unique<SaverSession>(settings_, values_, seams(), *window_, session_options);
         window_->attach(*session_);
-        if (const char* log = std::getenv("VISTALOOM_FRAME_LOG")) log_frames_to(log);
+        if (const char* log = std::getenv("VISTALOOM_FRAME_LOG"))
+            log_frames_to(log, *window_, *session_);
         // The process ends with the saver window, wherever that window was shown.
         QObject::connect(window_.get(), &FrmMain::unloaded, qApp, &QCoreApplication::quit,
                          Qt::QueuedConnection);
@@ -173,6 +180,10 @@ class AppModeHost : public ModeHost {
     // In the configuration window it ends a running preview and closes the window, which
     // saves the settings.
     void stop() {
+        if (screens_) {
+            screens_->request_stop();
+            return;
+        }
         if (window_) {
             window_->request_stop();
             return;
@@ -185,7 +196,7 @@ class AppModeHost : public ModeHost {
         QCoreApplication::quit();
     }
 
-    bool opened_window() const { return window_ || config_ || preview_form_; }
+    bool opened_window() const { return window_ || screens_ || config_ || preview_form_; }
 
     ~AppModeHost() override {
         if (frame_log_) std::fclose(frame_log_);
@@ -193,16 +204,31 @@ class AppModeHost : public ModeHost {
     int exit_code() const { return exit_code_; }
 
   private:
+    // The full-screen saver: one window per screen, ending together.
+    void open_on_every_screen(const FrmMainOptions& options,
+                              const SaverSessionOptions& session_options) {
+        SaverSeams seams{clock_, random_, desktop_, media_, registry_, folders_};
+        screens_ = std::make_unique<SaverScreens>(
+            SaverScreensParts{settings_, values_, seams, silent_media_, options, session_options});
+        QObject::connect(screens_.get(), &SaverScreens::all_unloaded, qApp, &QCoreApplication::quit,
+                         Qt::QueuedConnection);
+        screens_->open();
+        const auto windows = screens_->windows();
+        const auto sessions = screens_->sessions();
+        const char* log = std::getenv("VISTALOOM_FRAME_LOG");
+        if (log && !windows.empty()) log_frames_to(log, *windows.front(), *sessions.front());
+    }
+
     // For timing measurements: "frame deadline" per scheduled frame, line by line so a
     // reader can follow the run. Deadlines are frame starts plus a constant.
-    void log_frames_to(const char* path) {
+    void log_frames_to(const char* path, FrmMain& window, SaverSession& session) {
         frame_log_ = std::fopen(path, "w");
         if (!frame_log_) return;
         std::setvbuf(frame_log_, nullptr, _IOLBF, 0);
-        window_->set_schedule_observer([this](int64_t delay_ms) {
+        window.set_schedule_observer([this, &session](int64_t delay_ms) {
             if (delay_ms <= 0) return;  // the run ended: no frame to wait for
             std::fprintf(frame_log_, "%lld %lld\n",
-                         static_cast<long long>(session_->frames_drawn()),
+                         static_cast<long long>(session.frames_drawn()),
                          static_cast<long long>(clock_.tick_ms() + delay_ms));
         });
     }
@@ -237,6 +263,7 @@ class AppModeHost : public ModeHost {
     QtRawRegistry registry_;
     DesktopQt desktop_;
     SdlMediaDevice media_;
+    SilentMediaDevice silent_media_;
     XdgUserFolders folders_;
 
     std::unique_ptr<HostWindow> host_window_;
@@ -247,6 +274,7 @@ class AppModeHost : public ModeHost {
     std::unique_ptr<SaverPreview> preview_;
     std::unique_ptr<FrmConfiguration> config_;
     std::unique_ptr<FrmPreview> preview_form_;
+    std::unique_ptr<SaverScreens> screens_;
     int exit_code_ = 0;
     std::FILE* frame_log_ = nullptr;
 };
@@ -269,7 +297,8 @@ int main(int argc, char** argv) {
 
     StartupValues values;
     SaverSettings settings;
-    QtSettingsBackend settings_backend;
+    QtSettingsBackend stored_settings;
+    ThemeFolderSearch settings_backend(stored_settings, theme_data_folders());
     AppModeHost host(command_line, executable_name(argc > 0 ? argv[0] : nullptr), values, settings,
                      settings_backend);
     SignalBridge signal_bridge([&host](int) { host.stop(); });

@@ -163,6 +163,30 @@ CommandLine parse_command_line(const std::vector<std::string>& args,
                 inline_value = word.substr(eq + 1);
             }
         }
+        // An option's value: after '=', or else the next word.
+        auto value_of = [&](std::string& value) {
+            if (inline_value) {
+                value = *inline_value;
+            } else if (i + 1 < args.size()) {
+                value = args[++i];
+            } else {
+                fail(name + " needs a value (see --help)");
+                return false;
+            }
+            return true;
+        };
+        if (const OverrideKind kind = override_kind(name); kind != OverrideKind::NotAnOverride) {
+            std::string value;
+            if (kind == OverrideKind::Flag && inline_value) {
+                fail(name + " takes no value");
+                continue;
+            }
+            if (kind == OverrideKind::TakesValue && !value_of(value)) continue;
+            std::string complaint = apply_override_option(cl.overrides, name, value);
+            if (!complaint.empty()) fail(complaint);
+            saver_option = true;
+            continue;
+        }
         Option option = option_named(name);
         if (option == Option::None) {
             // A daemon's single-dash words we do not know go through the mode rule like any
@@ -177,14 +201,7 @@ CommandLine parse_command_line(const std::vector<std::string>& args,
         }
         if (takes_value(option)) {
             std::string value;
-            if (inline_value) {
-                value = *inline_value;
-            } else if (i + 1 < args.size()) {
-                value = args[++i];
-            } else {
-                fail(name + " needs a value (see --help)");
-                continue;
-            }
+            if (!value_of(value)) continue;
             std::string complaint = apply_value(cl, option, name, value);
             if (!complaint.empty()) fail(complaint);
             if (option != Option::WindowId) saver_option = true;
@@ -238,6 +255,14 @@ CommandLine parse_command_line(const std::vector<std::string>& args,
         if (cl.windowed) fail("--windowed cannot be combined with -root or -window-id");
     }
 
+    // The configuration window saves the record it shows; a value meant for one run must
+    // never reach the store that way.
+    if (cl.overrides.any() && mode_given && cl.start_mode != StartMode::Saver &&
+        cl.start_mode != StartMode::Preview) {
+        fail("settings options apply to the saver (/S) and the preview (/P) only, not to " +
+             cl.mode_text);
+    }
+
     // A daemon that hands us its window through the environment (xscreensaver) may also pass
     // -root, meaning its virtual root: the window in the variable is the one to draw on. An
     // explicit -window-id, an ordinary window (--windowed) or another mode wins over it.
@@ -289,8 +314,11 @@ const std::string& usage_text() {
         "  --windowed WxH  run in an ordinary window of W x H pixels instead of full screen\n"
         "  --frames N      end the run after N frames, as if a key had been pressed\n"
         "  --seed N        make every random choice reproducible (N from 0 to 2^64-1)\n"
-        "  --screenshot FILE  write the last shown frame to FILE (PNG) when the saver ends\n"
+        "  --screenshot FILE  write the last shown frame to FILE (PNG) when the saver ends;\n"
+        "                  further screens add -2, -3, ... before its extension\n"
         "  --fps           show the measured frame rate\n"
+        "\n" +
+        overrides_usage_text() +
         "\n"
         "Other options:\n"
         "  --help          show this text and end\n"

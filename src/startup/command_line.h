@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "startup/settings_overrides.h"
+
 namespace vistaloom {
 
 // What the two-character mode asks for.
@@ -45,6 +47,7 @@ struct CommandLine {
     std::optional<uint64_t> seed;           // --seed N
     std::optional<std::string> screenshot;  // --screenshot FILE
     bool show_fps = false;                  // --fps
+    SettingsOverrides overrides;            // --pictures, --theme, --mute, ...
 
     bool help = false;     // --help
     bool version = false;  // --version

@@ -53,6 +53,7 @@ StartupOutcome run_startup(const CommandLine& command_line, SettingsBackend& set
     values.twips_per_pixel_x = twips_per_pixel.x;
     values.twips_per_pixel_y = twips_per_pixel.y;
     load_settings(settings, settings_backend);
+    apply_overrides(settings, command_line.overrides);
 
     switch (command_line.start_mode) {
         case StartMode::Configuration:

@@ -12,6 +12,7 @@
 #include <QScreen>
 #include <QWindow>
 #include <algorithm>
+#include <cmath>
 
 #include "pixels/surface.h"
 #include "saver/saver_session.h"
@@ -76,8 +77,10 @@ FrmMain::FrmMain(FrmMainOptions options, QWidget* parent)
     }
     setWindowFlags(flags);
 
-    QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
+    QScreen* screen = options_.screen;
+    if (!screen) screen = QGuiApplication::screenAt(QCursor::pos());
     if (!screen) screen = QGuiApplication::primaryScreen();
+    if (screen && options_.placement == FrmMainOptions::Placement::FullScreen) setScreen(screen);
     if (options_.placement == FrmMainOptions::Placement::Windowed) {
         resize(options_.windowed_size);
     } else if (screen) {
@@ -123,7 +126,7 @@ void FrmMain::run_activation() {
         activateWindow();
         setFocus(Qt::ActiveWindowFocusReason);
     }
-    setup_size_ = size();
+    setup_size_ = device_size();
     session_->Form_Activate();
 }
 
@@ -155,10 +158,42 @@ void FrmMain::request_stop() {
 // --- host operations -----------------------------------------------------------------------
 
 int32_t FrmMain::inner_width_px() {
-    return width();
+    return device_size().width();
 }
 int32_t FrmMain::inner_height_px() {
-    return height();
+    return device_size().height();
+}
+
+QSize FrmMain::device_size() const {
+    return QSize(static_cast<int>(std::lround(width() * device_ratio())),
+                 static_cast<int>(std::lround(height() * device_ratio())));
+}
+
+qreal FrmMain::device_ratio() const {
+    const qreal ratio = devicePixelRatioF();
+    return ratio > 0 ? ratio : 1.0;
+}
+
+int FrmMain::to_logical(int device) const {
+    return static_cast<int>(std::lround(device / device_ratio()));
+}
+
+// Outward, so that every device pixel of `logical` is inside the result.
+QRect FrmMain::to_device(const QRect& logical) const {
+    const qreal r = device_ratio();
+    return QRect(QPoint(static_cast<int>(std::floor(logical.left() * r)),
+                        static_cast<int>(std::floor(logical.top() * r))),
+                 QPoint(static_cast<int>(std::ceil((logical.right() + 1) * r)) - 1,
+                        static_cast<int>(std::ceil((logical.bottom() + 1) * r)) - 1));
+}
+
+// Outward too: a repaint must cover every device pixel that changed.
+QRect FrmMain::to_logical(const QRect& device) const {
+    const qreal r = device_ratio();
+    return QRect(QPoint(static_cast<int>(std::floor(device.left() / r)),
+                        static_cast<int>(std::floor(device.top() / r))),
+                 QPoint(static_cast<int>(std::ceil((device.right() + 1) / r)) - 1,
+                        static_cast<int>(std::ceil((device.bottom() + 1) / r)) - 1));
 }
 
 bool FrmMain::is_maximised() {
@@ -173,11 +208,12 @@ void FrmMain::maximise() {
 }
 
 BoxSize FrmMain::time_box_size() {
-    return {time_box_->width(), time_box_->height()};
+    const QRect box = to_device(QRect(QPoint(0, 0), time_box_->size()));
+    return {box.width(), box.height()};
 }
 
 void FrmMain::move_time_box(int32_t left, int32_t top) {
-    time_box_->move(left, top);
+    time_box_->move(to_logical(left), to_logical(top));
 }
 
 void FrmMain::set_time_box_visible(bool visible) {
@@ -189,11 +225,12 @@ void FrmMain::set_time_box_text(const std::string& text) {
 }
 
 BoxSize FrmMain::info_box_size() {
-    return {info_box_->width(), info_box_->height()};
+    const QRect box = to_device(QRect(QPoint(0, 0), info_box_->size()));
+    return {box.width(), box.height()};
 }
 
 void FrmMain::move_info_box(int32_t left, int32_t top, int32_t width, int32_t height) {
-    info_box_->setGeometry(left, top, width, height);
+    info_box_->setGeometry(to_logical(QRect(left, top, width, height)));
 }
 
 void FrmMain::set_info_box_text(const std::string& text) {
@@ -215,7 +252,8 @@ void FrmMain::repaint(const std::vector<Rect>& rects) {
     const QPoint origin = ascreen_origin();
     QRegion dirty;
     for (const Rect& r : rects) {
-        if (r.w > 0 && r.h > 0) dirty += QRect(origin.x() + r.x, origin.y() + r.y, r.w, r.h);
+        if (r.w > 0 && r.h > 0)
+            dirty += to_logical(QRect(origin.x() + r.x, origin.y() + r.y, r.w, r.h));
     }
     // Painted at once rather than posted: the frame is finished now, and the frame wait
     // that follows should not be woken again by a deferred repaint.
@@ -226,7 +264,7 @@ void FrmMain::repaint_all() {
     const Surface* screen = ascreen();
     if (!screen) return;
     const QPoint origin = ascreen_origin();
-    QWidget::repaint(QRect(origin, QSize(screen->width, screen->height)));
+    QWidget::repaint(to_logical(QRect(origin, QSize(screen->width, screen->height))));
 }
 
 void FrmMain::schedule_frame(int64_t delay_ms) {
@@ -269,8 +307,9 @@ QPoint FrmMain::ascreen_origin() const {
     // A host window may change size during the run; the scene keeps its size and stays
     // centred.
     if (setup_size_.isValid() && options_.placement == FrmMainOptions::Placement::Embedded) {
-        origin +=
-            QPoint((width() - setup_size_.width()) / 2, (height() - setup_size_.height()) / 2);
+        const QSize now = device_size();
+        origin += QPoint((now.width() - setup_size_.width()) / 2,
+                         (now.height() - setup_size_.height()) / 2);
     }
     return origin;
 }
@@ -278,20 +317,27 @@ QPoint FrmMain::ascreen_origin() const {
 void FrmMain::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const Surface* screen = ascreen();
-    QRect area;
+    QRect area;  // device pixels
     if (screen && !screen->empty())
         area = QRect(ascreen_origin(), QSize(screen->width, screen->height));
-    for (const QRect& r : event->region() - QRegion(area)) painter.fillRect(r, Qt::black);
+    const QRegion logical_area(area.isEmpty() ? QRect() : to_logical(area));
+    for (const QRect& r : event->region() - logical_area) painter.fillRect(r, Qt::black);
     if (area.isEmpty()) return;
-    const QImage image = wrap(*screen);
+    // Drawn at the window's own ratio, one scene pixel to one device pixel: sharp on a 200%
+    // screen, where a picture of device-independent size would be blown up.
+    const qreal ratio = device_ratio();
+    QImage image = wrap(*screen);
+    image.setDevicePixelRatio(ratio);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
-    for (const QRect& r : event->region() & QRegion(area)) {
+    for (const QRect& logical : event->region() & logical_area) {
+        const QRect r = to_device(logical) & area;
         // For a few sprite-sized rectangles per frame, handing parts of the copy to other
         // threads and waiting for them costs more than the copy itself.
         const int rows = std::max(1, kPixelsPerBand / std::max(1, r.width()));
         for (int y = r.top(); y <= r.bottom(); y += rows) {
             const QRect band(r.left(), y, r.width(), std::min(rows, r.bottom() + 1 - y));
-            painter.drawImage(band.topLeft(), image, band.translated(-area.topLeft()));
+            painter.drawImage(QPointF(band.topLeft()) / ratio, image,
+                              QRectF(band.translated(-area.topLeft())));
         }
     }
 }

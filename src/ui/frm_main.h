@@ -12,6 +12,7 @@
 #include "saver/saver_window_host.h"
 
 class QLabel;
+class QScreen;
 
 namespace vistaloom {
 
@@ -27,6 +28,8 @@ struct FrmMainOptions {
     };
     Placement placement = Placement::FullScreen;
     QSize windowed_size{800, 600};
+    // The screen a full-screen window covers; null: the one under the pointer.
+    QScreen* screen = nullptr;
     bool config_preview = false;
     std::string screenshot;  // PNG of the last presented frame, written at unload
 };
@@ -95,6 +98,13 @@ class FrmMain : public QWidget, public SaverWindowHost {
     void run_activation();
     const Surface* ascreen() const;
     QPoint ascreen_origin() const;
+    // The session measures in device pixels, Qt's widgets in device-independent ones; on a
+    // 200% screen one of these is two of those.
+    qreal device_ratio() const;
+    QSize device_size() const;
+    QRect to_device(const QRect& logical) const;
+    QRect to_logical(const QRect& device) const;
+    int to_logical(int device) const;
     bool input_ignored() const;
     void place_boxes_for_new_size();
     void write_screenshot();
@@ -111,7 +121,7 @@ class FrmMain : public QWidget, public SaverWindowHost {
     bool activation_queued_ = false;
     bool activated_ = false;
     bool unloading_ = false;
-    QSize setup_size_;
+    QSize setup_size_;  // device pixels
     std::optional<QPoint> last_mouse_;
 };
 

@@ -57,11 +57,13 @@ is_gone_or_zombie() {
 }
 
 # A private X server on a free display number.
+# Arguments after the first screen's geometry go to Xvfb as they are (more screens, +xinerama).
 start_x() {
     local geometry=${1:-1024x768x24}
+    if [ $# -gt 0 ]; then shift; fi
     E2E_SERVERS=$((${E2E_SERVERS:-0} + 1))
     local fd_file="$E2E_DIR/display$E2E_SERVERS"
-    Xvfb -displayfd 9 -screen 0 "$geometry" -nolisten tcp -noreset 9>"$fd_file" >"$E2E_DIR/xvfb$E2E_SERVERS.log" 2>&1 &
+    Xvfb -displayfd 9 -screen 0 "$geometry" "$@" -nolisten tcp -noreset 9>"$fd_file" >"$E2E_DIR/xvfb$E2E_SERVERS.log" 2>&1 &
     XVFB_PID=$!
     E2E_PIDS+=("$XVFB_PID")
     wait_for 10 grep -qE '^[0-9]+$' "$fd_file" || fail "Xvfb did not start"
@@ -190,4 +192,23 @@ PY
 # The private item files the saver extracts live here; none may be left after a run.
 temp_items() {
     find "$XDG_RUNTIME_DIR" "$XDG_CACHE_HOME" -type f -name 'img_*' 2>/dev/null || true
+}
+
+two_saver_windows() {
+    [ "$(xdotool search --onlyvisible --name '^Screen Saver Main Form$' 2>/dev/null | wc -l)" -ge 2 ]
+}
+
+# Every file an install puts under its prefix (here /usr), sorted.
+installed_files() {
+    cat <<'LIST'
+usr/bin/vistaloom
+usr/bin/vistaloom-theme
+usr/share/applications/screensavers/vistaloom.desktop
+usr/share/applications/vistaloom.desktop
+usr/share/man/man6/vistaloom.6.gz
+usr/share/vistaloom/themes-help.html
+usr/share/vistaloom/themes/Demo.icf
+usr/share/vistaloom/themes/Demo.img
+usr/share/xscreensaver/config/vistaloom.xml
+LIST
 }

@@ -1,0 +1,77 @@
+#pragma once
+#include <QObject>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "saver/saver_session.h"
+#include "startup/saver_settings.h"
+#include "startup/startup_values.h"
+#include "ui/frm_main.h"
+
+class QScreen;
+
+namespace vistaloom {
+
+class MediaDevice;
+
+// What every screen's saver is made from.
+struct SaverScreensParts {
+    const SaverSettings& settings;  // as loaded, with the command line's overrides
+    const StartupValues& values;
+    SaverSeams seams;     // `media` plays the music: the primary screen's session only
+    MediaDevice& silent;  // every other screen's player, which never sounds
+    FrmMainOptions window_options;
+    SaverSessionOptions session_options;
+};
+
+// The full-screen saver on every screen at once: one window and one session per screen, all
+// in this thread and driven by the one event loop. The run ends everywhere when it ends on
+// any screen (input there, a close request); a screen that appears during the run gets its
+// own saver, and one that goes away takes its saver with it.
+//
+// The screens share the loaded settings but each session gets a copy, changed in memory
+// only: only the primary screen plays music and may leave its picture as the wallpaper, so
+// the tune is heard once and the wallpaper is one screen's picture, not a random one of them.
+class SaverScreens : public QObject {
+    Q_OBJECT
+  public:
+    explicit SaverScreens(SaverScreensParts parts);
+    ~SaverScreens() override;
+
+    // One saver per screen there is now; follows the screens from then on.
+    void open();
+    // SIGTERM and the like: every screen's run ends with its full clean-up.
+    void request_stop();
+
+    struct Entry;
+    // The savers, primary screen first (for tests and the frame log).
+    std::vector<FrmMain*> windows() const;
+    std::vector<SaverSession*> sessions() const;
+
+    // The file name the screenshot of screen `number` (1 = primary) goes to: the primary
+    // screen's is `path`, the second's "shot-2.png" for "shot.png", and so on.
+    static std::string numbered_path(const std::string& path, int number);
+
+    void add_screen(QScreen* screen);
+    void remove_screen(QScreen* screen);
+
+  signals:
+    // Every saver has closed: the process may end.
+    void all_unloaded();
+
+  private:
+    void on_unloaded(Entry* entry);
+    void forget(Entry* entry);
+    void check_all_unloaded();
+
+    SaverScreensParts parts_;
+    int cursor_hidden_by_ = 0;  // savers that have the one pointer hidden
+    std::vector<std::unique_ptr<Entry>> entries_;
+    int screens_numbered_ = 0;
+    bool ending_ = false;
+    bool finished_ = false;
+};
+
+}  // namespace vistaloom

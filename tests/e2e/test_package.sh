@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# CPack builds a .deb holding exactly the installed files under /usr, with the run-time
+# dependencies; dpkg installs it into a scratch root and removes it without a trace.
+source "$(dirname "$0")/lib.sh"
+: "${VISTALOOM_BUILD_DIR:?the build folder}"
+CPACK=${VISTALOOM_CPACK:-cpack}
+command -v dpkg-deb >/dev/null || { echo "SKIP: dpkg-deb not installed"; exit 0; }
+
+note "building the package"
+OUT="$E2E_DIR/pkg"
+mkdir -p "$OUT"
+"$CPACK" --config "$VISTALOOM_BUILD_DIR/CPackConfig.cmake" -B "$OUT" >"$E2E_DIR/cpack.log" 2>&1 ||
+    fail "cpack failed: $(tail -20 "$E2E_DIR/cpack.log")"
+DEB=$(find "$OUT" -maxdepth 1 -name 'vistaloom_*.deb' | head -n1)
+[ -n "$DEB" ] || fail "no .deb in $OUT: $(ls "$OUT")"
+note "$(basename "$DEB")"
+
+note "contents"
+files=$(dpkg-deb -c "$DEB" | awk '$1 !~ /^d/ {print $6}' | sed 's|^\./||' | sort)
+expected=$(installed_files)
+[ "$files" = "$expected" ] || fail "package files differ:
+$(diff <(echo "$expected") <(echo "$files"))"
+
+note "control data"
+depends=$(dpkg-deb -f "$DEB" Depends)
+note "Depends: $depends"
+for lib in libqt6widgets6 libqt6gui6 libsdl2-mixer libturbojpeg0 libxcb1 qt6-qpa-plugins; do
+    grep -q "$lib" <<<"$depends" || fail "Depends lacks $lib"
+done
+[ "$(dpkg-deb -f "$DEB" Package)" = vistaloom ] || fail "package name"
+[ "$(dpkg-deb -f "$DEB" Architecture)" = "$(dpkg --print-architecture)" ] || fail "architecture"
+# No maintainer scripts and no configuration files: removing leaves nothing behind.
+dpkg-deb -e "$DEB" "$E2E_DIR/control"
+extra=$(ls "$E2E_DIR/control" | grep -vx -e control -e md5sums || true)
+[ -z "$extra" ] || fail "unexpected control files: $extra"
+
+note "dpkg -i and dpkg -r in a scratch root"
+ROOT="$E2E_DIR/root"
+mkdir -p "$ROOT/var/lib/dpkg/info" "$ROOT/var/lib/dpkg/updates"
+touch "$ROOT/var/lib/dpkg/status" "$ROOT/var/lib/dpkg/available"
+force=(--force-depends --force-script-chrootless --log=/dev/null)
+[ "$(id -u)" -eq 0 ] || force+=(--force-not-root)
+dpkg --root="$ROOT" "${force[@]}" -i "$DEB" >"$E2E_DIR/dpkg.log" 2>&1 ||
+    fail "dpkg -i: $(cat "$E2E_DIR/dpkg.log")"
+[ -x "$ROOT/usr/bin/vistaloom" ] && [ -s "$ROOT/usr/share/vistaloom/themes/Demo.img" ] ||
+    fail "dpkg -i did not install the files"
+dpkg --root="$ROOT" "${force[@]}" -r vistaloom >>"$E2E_DIR/dpkg.log" 2>&1 ||
+    fail "dpkg -r: $(cat "$E2E_DIR/dpkg.log")"
+left=$(cd "$ROOT" && find . -mindepth 1 -path ./var/lib/dpkg -prune -o -print |
+    grep -vx -e ./var -e ./var/lib || true)
+[ -z "$left" ] || fail "left after dpkg -r: $left"
+echo PASS
