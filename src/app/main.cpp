@@ -30,6 +30,7 @@
 #include "ui/frm_main.h"
 #include "ui/frm_preview.h"
 #include "ui/info_windows.h"
+#include "ui/new_theme_dialog.h"
 #include "ui/saver_preview.h"
 #include "ui/saver_screens.h"
 #include "saver/saver_session.h"
@@ -90,8 +91,10 @@ class AppModeHost : public ModeHost {
         session_options.executable_name = exe_name_;
         preview_ = std::make_unique<SaverPreview>(settings_, values_, backend_, seams(),
                                                   session_options);
-        config_ = std::make_unique<FrmConfiguration>(ConfigurationContext{
-            settings_, values_, backend_, folders_, desktop_, *preview_, themes_help_page()});
+        ConfigurationContext context{settings_, values_,   backend_,          folders_,
+                                     desktop_,  *preview_, themes_help_page()};
+        context.make_theme = make_theme_from_pictures;
+        config_ = std::make_unique<FrmConfiguration>(std::move(context));
         QObject::connect(config_.get(), &FrmConfiguration::unloaded, qApp,
                          &QCoreApplication::quit, Qt::QueuedConnection);
         config_->show();

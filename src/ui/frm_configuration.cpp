@@ -100,14 +100,18 @@ QWidget* FrmConfiguration::make_theme_group() {
     more_themes_ = button("&Get More Themes!",
                           " Click here to visit the Vistaloom Themes web site and download new "
                           "themes! ");
+    new_theme_ = button("&New Theme From Pictures...",
+                        " Click here to make a theme from a folder of your own pictures ");
     connect(remove_, &QPushButton::clicked, this, &FrmConfiguration::remove_clicked);
+    connect(new_theme_, &QPushButton::clicked, this, &FrmConfiguration::new_theme_clicked);
     connect(more_themes_, &QPushButton::clicked, this, [this] {
         open_themes_page(context_.desktop, context_.help_page, this, context_.message_box);
     });
-    theme_buttons_ = new QVBoxLayout;
-    theme_buttons_->addWidget(remove_);
-    theme_buttons_->addWidget(more_themes_);
-    theme_buttons_->addStretch(1);
+    auto* theme_buttons = new QVBoxLayout;
+    theme_buttons->addWidget(remove_);
+    theme_buttons->addWidget(more_themes_);
+    theme_buttons->addWidget(new_theme_);
+    theme_buttons->addStretch(1);
 
     random_ = new QCheckBox(QStringLiteral("Choose A Random Theme At Startup"));
     random_->setToolTip(
@@ -116,7 +120,7 @@ QWidget* FrmConfiguration::make_theme_group() {
     auto* grid = new QGridLayout(group);
     grid->addWidget(combo_, 0, 0, 1, 2);
     grid->addWidget(picture_box, 1, 0);
-    grid->addLayout(theme_buttons_, 1, 1);
+    grid->addLayout(theme_buttons, 1, 1);
     grid->addWidget(random_, 2, 0, 1, 2);
     grid->setColumnStretch(1, 1);
     return group;
@@ -142,9 +146,14 @@ QLayout* FrmConfiguration::make_window_buttons() {
     return row;
 }
 
-void FrmConfiguration::add_theme_button(QPushButton* extra) {
-    // After Get More Themes!, before the stretch that keeps the column at the top.
-    theme_buttons_->insertWidget(theme_buttons_->count() - 1, extra);
+void FrmConfiguration::new_theme_clicked() {
+    if (!context_.make_theme) return;
+    const std::optional<std::string> made = context_.make_theme(this, context_.values.install_path);
+    if (!made) return;
+    // The new theme is the one the user wants to see: listed, chosen and its sample shown.
+    context_.settings.active_module = *made;
+    get_modules();
+    show_module();
 }
 
 void FrmConfiguration::get_modules() {

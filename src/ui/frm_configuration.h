@@ -1,5 +1,7 @@
 #pragma once
 #include <QDialog>
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "saver/theme_configuration.h"
@@ -33,6 +35,10 @@ struct ConfigurationContext {
     std::string help_page;  // the installed themes page
     MessageBoxFn message_box = show_message_box;
     ThemeFileOps file_ops = real_theme_file_ops();
+    // Makes a theme from a folder of pictures in the themes folder; the new theme's name,
+    // or nothing when the user gave up.
+    std::function<std::optional<std::string>(QWidget* parent, const std::string& themes_folder)>
+        make_theme;
 };
 
 // The theme configuration window: the theme list with the sample picture of the active
@@ -47,9 +53,6 @@ class FrmConfiguration : public QDialog {
     void get_modules();
     void show_module();
 
-    // Another way to work on themes joins the Remove and Get More Themes! buttons here.
-    void add_theme_button(QPushButton* button);
-
     // For tests and the screenshots.
     QComboBox* theme_list() const { return combo_; }
     QLabel* sample_picture() const { return sample_; }
@@ -57,6 +60,7 @@ class FrmConfiguration : public QDialog {
     QCheckBox* random_theme_box() const { return random_; }
     QPushButton* remove_button() const { return remove_; }
     QPushButton* more_themes_button() const { return more_themes_; }
+    QPushButton* new_theme_button() const { return new_theme_; }
     QPushButton* about_button() const { return about_; }
     QPushButton* options_button() const { return options_; }
     QPushButton* preview_button() const { return preview_button_; }
@@ -79,6 +83,7 @@ class FrmConfiguration : public QDialog {
     void form_activate();
     void theme_chosen(int index);
     void remove_clicked();
+    void new_theme_clicked();
     void show_about();
     void show_options();
     void show_preview();
@@ -92,7 +97,7 @@ class FrmConfiguration : public QDialog {
     QCheckBox* random_ = nullptr;
     QPushButton* remove_ = nullptr;
     QPushButton* more_themes_ = nullptr;
-    QVBoxLayout* theme_buttons_ = nullptr;
+    QPushButton* new_theme_ = nullptr;
     QPushButton* about_ = nullptr;
     QPushButton* options_ = nullptr;
     QPushButton* preview_button_ = nullptr;

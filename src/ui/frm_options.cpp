@@ -25,7 +25,7 @@ struct SwitchSpec {
 };
 
 // In the order they stand in their group.
-const std::array<SwitchSpec, 6> kSwitches = {{
+const std::array<SwitchSpec, 7> kSwitches = {{
     {"&Display Border Around Images",
      " Check this box to display a border around each image as it is shown ",
      &SaverSettings::borders_on},
@@ -41,6 +41,10 @@ const std::array<SwitchSpec, 6> kSwitches = {{
      &SaverSettings::save_wallpaper},
     {"Show &Time Of Day", " Check this box to display the time of day during the screen saver ",
      &SaverSettings::show_time},
+    {"Still Picture On &Battery Power",
+     " Check this box to show a still picture instead of moving images while the computer runs "
+     "on its battery ",
+     &SaverSettings::still_on_battery},
 }};
 
 QScrollBar* make_bar(int minimum, int maximum, int small_step, int large_step) {

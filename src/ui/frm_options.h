@@ -27,7 +27,7 @@ class FrmOptions : public QDialog {
     QScrollBar* sprite_bar() const { return sprite_bar_; }                   // HScroll3
     QScrollBar* speed_bar() const { return speed_bar_; }                     // HScroll4
     QLabel* frame_rate_label() const { return frame_rate_label_; }           // Label1
-    const std::array<QCheckBox*, 6>& switches() const { return switches_; }  // Check5, 6, 1..4
+    const std::array<QCheckBox*, 7>& switches() const { return switches_; }  // Check5, 6, 1..4, battery
 
   public slots:
     void done(int result) override;
@@ -49,7 +49,7 @@ class FrmOptions : public QDialog {
     QScrollBar* sprite_bar_ = nullptr;
     QScrollBar* speed_bar_ = nullptr;
     QLabel* frame_rate_label_ = nullptr;
-    std::array<QCheckBox*, 6> switches_{};
+    std::array<QCheckBox*, 7> switches_{};
 };
 
 }  // namespace vistaloom

@@ -188,6 +188,32 @@ class FrmConfigurationTest : public QObject {
             QVERIFY2(rig.has_file(file), file);
     }
 
+    // The new theme, once made, is listed, chosen and shown; giving up changes nothing.
+    void a_theme_made_from_pictures_is_listed_and_chosen() {
+        ConfigRig rig;
+        rig.add_theme("Autumn");
+        rig.settings.active_module = "Autumn";
+        ConfigurationContext context = context_for(rig);
+        std::string asked_folder;
+        bool give_up = true;
+        context.make_theme = [&](QWidget*, const std::string& folder) -> std::optional<std::string> {
+            asked_folder = folder;
+            if (give_up) return std::nullopt;
+            rig.add_theme("Holiday");
+            return std::string("Holiday");
+        };
+        FrmConfiguration window(std::move(context));
+        QVERIFY(window.new_theme_button()->text().startsWith(QStringLiteral("&New Theme")));
+        window.new_theme_button()->click();
+        QCOMPARE(asked_folder, rig.values.install_path);
+        QCOMPARE(window.theme_list()->currentText(), QStringLiteral("Autumn"));
+        give_up = false;
+        window.new_theme_button()->click();
+        QVERIFY(listed(window).contains(QStringLiteral("Holiday")));
+        QCOMPARE(window.theme_list()->currentText(), QStringLiteral("Holiday"));
+        QCOMPARE(rig.settings.active_module, std::string("Holiday"));
+    }
+
     void get_more_themes_opens_the_installed_page_or_says_why_not() {
         ConfigRig rig;
         rig.add_theme("Autumn");

@@ -37,6 +37,7 @@ class FrmOptionsTest : public QObject {
             if (box->isChecked()) ticked << box->text();
         QCOMPARE(ticked, (QStringList{"&Display Border Around Images", "&Gradient Backgrounds",
                                       "Play &Music Files In A Random Order", "Show &Time Of Day"}));
+        QCOMPARE(dialog.switches()[6]->text(), QStringLiteral("Still Picture On &Battery Power"));
         QCOMPARE(dialog.sensitivity_bar()->minimum(), 2);
         QCOMPARE(dialog.sensitivity_bar()->singleStep(), 2);
         QCOMPARE(dialog.frame_rate_bar()->pageStep(), 10);
