@@ -117,6 +117,7 @@ class AppModeHost : public ModeHost {
         }
 
         window_ = std::make_unique<FrmMain>(options);
+        session_options.presentation = window_->presentation_name();
         SaverSeams seams{clock_, random_, desktop_, media_, registry_, folders_};
         session_ =
             std::make_unique<SaverSession>(settings_, values_, seams, *window_, session_options);
