@@ -3,6 +3,7 @@
 #include <xcb/xcb.h>
 
 #include <QApplication>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -163,6 +164,16 @@ class AppModeHost : public ModeHost {
         std::setvbuf(frame_log_, nullptr, _IOLBF, 0);
         window_->set_schedule_observer([this](int64_t delay_ms) {
             if (delay_ms <= 0) return;  // the run ended: no frame to wait for
+            if (!first_frame_logged_) {
+                // Wall-clock time, so that a measurement outside can subtract the moment
+                // it started the program.
+                first_frame_logged_ = true;
+                const auto now = std::chrono::system_clock::now().time_since_epoch();
+                std::fprintf(frame_log_, "# first-frame-presented-unix-us %lld\n",
+                             static_cast<long long>(
+                                 std::chrono::duration_cast<std::chrono::microseconds>(now)
+                                     .count()));
+            }
             std::fprintf(frame_log_, "%lld %lld\n",
                          static_cast<long long>(session_->frames_drawn()),
                          static_cast<long long>(clock_.tick_ms() + delay_ms));
@@ -195,6 +206,7 @@ class AppModeHost : public ModeHost {
     std::unique_ptr<SaverSession> session_;
     int exit_code_ = 0;
     std::FILE* frame_log_ = nullptr;
+    bool first_frame_logged_ = false;
 };
 
 }  // namespace
