@@ -57,7 +57,9 @@ bool DirectPresentation::bind(QWidget& window) {
 void DirectPresentation::set_box(int index, const QLabel& box, bool shown) {
     Box& b = boxes_[static_cast<size_t>(index)];
     const QRect rect = box.geometry();
+    if (shown == b.shown && rect == b.rect && box.text() == b.text) return;
     if (b.shown && (!shown || rect != b.rect)) uncovered_ += b.rect;
+    b.text = box.text();
     b.shown = shown;
     b.rect = rect;
     if (!shown) return;

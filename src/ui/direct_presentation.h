@@ -2,6 +2,7 @@
 #include <QImage>
 #include <QRect>
 #include <QRegion>
+#include <QString>
 #include <array>
 #include <memory>
 #include <vector>
@@ -44,6 +45,7 @@ class DirectPresentation {
     struct Box {
         QRect rect;
         QImage image;
+        QString text;
         bool shown = false;
         bool dirty = false;
     };

@@ -124,6 +124,9 @@ void FrmMain::refresh_boxes() {
     if (!direct_) return;
     direct_->set_box(0, *time_box_, time_box_shown_);
     direct_->set_box(1, *info_box_, info_box_shown_);
+    // Shown now, not with the next frame: with no sprites there may never be one that
+    // presents anything.
+    if (const Surface* screen = ascreen()) direct_->present(*screen, ascreen_origin(), {});
 }
 
 FrmMain::~FrmMain() = default;
