@@ -35,6 +35,14 @@ fi
 hz=$(getconf CLK_TCK)
 
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+# Nanoseconds on a CPU of the saver's audio thread (SDL's), where all music work runs.
+audio_ns() {
+    local t
+    for t in /proc/"$1"/task/*; do
+        case $(cat "$t/comm" 2>/dev/null) in SDLAudio*) awk '{print $1}' "$t/schedstat"; return ;; esac
+    done
+    echo 0
+}
 peak_kb() { awk '/^VmHWM:/ {print $2}' "/proc/$1/status"; }
 now_us() { echo $(($(date +%s%N) / 1000)); }
 
@@ -95,9 +103,12 @@ measure() {
     sleep 2  # past the start-up work
     local first_frame s0 x0 t0 s1 x1 t1
     first_frame=$(tail -n1 "$log" | cut -d' ' -f1)
+    local a0 a1
+    a0=$(audio_ns "$SAVER_PID")
     s0=$(cpu_ticks "$SAVER_PID"); x0=$(cpu_ticks "$XVFB_PID"); t0=$(date +%s.%N)
     sleep "$seconds"
     s1=$(cpu_ticks "$SAVER_PID"); x1=$(cpu_ticks "$XVFB_PID"); t1=$(date +%s.%N)
+    a1=$(audio_ns "$SAVER_PID")
     local last_frame
     last_frame=$(tail -n1 "$log" | cut -d' ' -f1)
     local peak
@@ -105,7 +116,7 @@ measure() {
     kill -TERM "$SAVER_PID"
     wait_exit "$SAVER_PID" 20
     python3 - "$log" "$first_frame" "$last_frame" "$rate" "$name" "$geometry" \
-        "$s0" "$s1" "$x0" "$x1" "$t0" "$t1" "$hz" "$first_ms" "$peak" <<'PY'
+        "$s0" "$s1" "$x0" "$x1" "$t0" "$t1" "$hz" "$first_ms" "$peak" "$a0" "$a1" <<'PY'
 import sys
 log, first, last, rate, name, geometry = sys.argv[1:7]
 s0, s1, x0, x1 = (int(v) for v in sys.argv[7:11])
@@ -127,9 +138,11 @@ within = sum(1 for p in periods if target <= p <= target + 2)
 def pct(q):
     return periods[min(len(periods) - 1, int(q * len(periods)))]
 first_ms, peak_kb = float(sys.argv[14]), int(sys.argv[15])
+audio = 100.0 * (int(sys.argv[17]) - int(sys.argv[16])) / 1e9 / (float(sys.argv[12]) - float(sys.argv[11]))
 print(f"{name} ({geometry}, frame_rate {rate}): {wall:.1f} s, {len(periods)} frame periods")
 print(f"  first frame {first_ms:.0f} ms after exec, peak memory {peak_kb / 1024:.1f} MB")
-print(f"  CPU, percent of one core: saver {saver:.2f}  X server {xserver:.2f}  together {saver + xserver:.2f}")
+print(f"  CPU, percent of one core: saver {saver:.2f}  X server {xserver:.2f}  together {saver + xserver:.2f}"
+      f"  (of the saver, its audio thread {audio:.2f})")
 if periods:
     print(f"  frame period ms: min {periods[0]}  median {pct(0.5)}  p99 {pct(0.99)}  max {periods[-1]}"
           f"  target {target}  within {target}..{target + 2}: {100.0 * within / len(periods):.1f}%")

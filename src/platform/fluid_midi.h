@@ -9,8 +9,10 @@ namespace vistaloom {
 // synthesizer for every track with FluidSynth's defaults: the whole General MIDI SoundFont
 // read in again (some 140 MB held in memory), reverb and chorus on. A screen saver's tune
 // does not need those: here one synthesizer lives for the run, loads only the instruments a
-// tune uses, and runs without reverb and chorus at a modest polyphony, which takes its cost
-// to a fraction of a point of one core. The samples feed SDL_mixer's music hook.
+// tune uses, and runs without reverb and chorus at a modest polyphony and half the device's
+// rate. A tune of a few minutes is played into memory once when it is opened (a theme's
+// tracks repeat all run long), so playing it costs next to nothing. The samples feed
+// SDL_mixer's music hook. Opening therefore takes a moment: do it off the UI thread.
 class FluidMidi {
   public:
     // Null when FluidSynth cannot start or the SoundFont does not load.
@@ -33,6 +35,8 @@ class FluidMidi {
     FluidMidi() = default;
     static void render(void* self, unsigned char* stream, int bytes);
     void close_player();
+    bool start_player(const std::string& path);
+    bool render_whole();
 
     struct Parts;
     std::unique_ptr<Parts> parts_;

@@ -152,37 +152,34 @@ void SdlMediaDevice::command(const std::string& command) {
     }
 }
 
-// MIDI goes through a FluidSynth of our own (see FluidMidi) where one starts; the first MIDI
-// file builds it on the worker thread, like any load, since that reads the SoundFont.
-SdlMediaDevice::Loaded SdlMediaDevice::load_midi_on_worker(const std::string& soundfont,
+// MIDI goes through a FluidSynth of our own (see FluidMidi) where one starts. Building it
+// reads the SoundFont and opening a tune plays it into memory, so both happen on the worker
+// thread, like any load; the synthesizer travels there and back with the load.
+SdlMediaDevice::Loaded SdlMediaDevice::load_midi_on_worker(std::unique_ptr<FluidMidi> midi,
+                                                           const std::string& soundfont,
                                                            int rate, const std::string& path) {
     Loaded loaded;
-    loaded.midi = FluidMidi::create(soundfont, rate);
-    if (loaded.midi) {
-        loaded.midi_opened = loaded.midi->open(path);
-        if (!loaded.midi_opened) loaded.error = "FluidSynth cannot play this file";
-        return loaded;
-    }
-    return load_on_worker(path);
+    loaded.midi = midi ? std::move(midi) : FluidMidi::create(soundfont, rate);
+    if (!loaded.midi) return load_on_worker(path);
+    loaded.midi_opened = loaded.midi->open(path);
+    if (!loaded.midi_opened) loaded.error = "FluidSynth cannot play this file";
+    return loaded;
 }
 
 bool SdlMediaDevice::open_midi() {
     if (!looks_like_midi(filename_)) return false;
-    if (midi_) {
-        midi_open_ = midi_->open(filename_);
-        open_failed_ = !midi_open_;
-        return true;
+    if (!midi_) {
+        if (midi_tried_) return false;
+        midi_tried_ = true;
+        int channels = 0;
+        Uint16 format = 0;
+        // The synthesizer writes 16-bit stereo at the device's rate; else SDL_mixer plays MIDI.
+        if (soundfont_.empty() || Mix_QuerySpec(&midi_rate_, &format, &channels) == 0 ||
+            format != AUDIO_S16SYS || channels != 2)
+            return false;
     }
-    if (midi_tried_) return false;
-    midi_tried_ = true;
-    int rate = 0, channels = 0;
-    Uint16 format = 0;
-    // The synthesizer writes 16-bit stereo at the device's rate; anything else is SDL_mixer's.
-    if (soundfont_.empty() || Mix_QuerySpec(&rate, &format, &channels) == 0 ||
-        format != AUDIO_S16SYS || channels != 2)
-        return false;
-    loading_ = std::async(std::launch::async, &SdlMediaDevice::load_midi_on_worker, soundfont_,
-                          rate, filename_);
+    loading_ = std::async(std::launch::async, &SdlMediaDevice::load_midi_on_worker,
+                          std::move(midi_), soundfont_, midi_rate_, filename_);
     return true;
 }
 

@@ -75,7 +75,8 @@ class SdlMediaDevice : public MediaDevice {
     static Loaded load_on_worker(const std::string& path);
 
     bool ensure_audio();
-    static Loaded load_midi_on_worker(const std::string& soundfont, int rate,
+    static Loaded load_midi_on_worker(std::unique_ptr<FluidMidi> midi,
+                                      const std::string& soundfont, int rate,
                                       const std::string& path);
     // Takes a MIDI file (true), or leaves it to SDL_mixer (false).
     bool open_midi();
@@ -104,6 +105,7 @@ class SdlMediaDevice : public MediaDevice {
     std::string soundfont_;
     std::unique_ptr<FluidMidi> midi_;
     bool midi_tried_ = false;
+    int midi_rate_ = 0;
     bool midi_open_ = false;
     std::string last_error_;
 };
