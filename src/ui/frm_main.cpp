@@ -14,6 +14,7 @@
 #include <algorithm>
 
 #include "pixels/surface.h"
+#include "platform/huge_page_store.h"
 #include "ui/direct_presentation.h"
 #include "saver/saver_session.h"
 #include "startup/startup.h"
@@ -142,6 +143,10 @@ void FrmMain::attach(SaverSession& session) {
         session_->frame();
     });
     if (direct_) direct_->adopt(session.surfaces().ascreen);
+    work_store_ = std::make_unique<HugePageStore>();
+    main_store_ = std::make_unique<HugePageStore>();
+    session.surfaces().work.pixels.use_store(work_store_.get());
+    session.surfaces().main.pixels.use_store(main_store_.get());
     session_->Form_Load();
 }
 

@@ -17,6 +17,7 @@ class QLabel;
 namespace vistaloom {
 
 class DirectPresentation;
+class HugePageStore;
 class SaverSession;
 struct Surface;
 
@@ -120,6 +121,9 @@ class FrmMain : public QWidget, public SaverWindowHost {
     std::unique_ptr<DirectPresentation> direct_;
     bool time_box_shown_ = false;
     bool info_box_shown_ = false;
+    // Large-page memory for the session's two other full-screen surfaces.
+    std::unique_ptr<HugePageStore> work_store_;
+    std::unique_ptr<HugePageStore> main_store_;
 
     bool activation_queued_ = false;
     bool activated_ = false;
