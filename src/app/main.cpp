@@ -163,8 +163,7 @@ class AppModeHost : public ModeHost {
         if (!frame_log_) return;
         std::setvbuf(frame_log_, nullptr, _IOLBF, 0);
         window_->set_schedule_observer([this](int64_t delay_ms) {
-            if (delay_ms <= 0) return;  // the run ended: no frame to wait for
-            if (!first_frame_logged_) {
+            if (!first_frame_logged_ && session_->frames_drawn() >= 1) {
                 // Wall-clock time, so that a measurement outside can subtract the moment
                 // it started the program.
                 first_frame_logged_ = true;
@@ -174,6 +173,7 @@ class AppModeHost : public ModeHost {
                                  std::chrono::duration_cast<std::chrono::microseconds>(now)
                                      .count()));
             }
+            if (delay_ms <= 0) return;  // the run ended: no frame to wait for
             std::fprintf(frame_log_, "%lld %lld\n",
                          static_cast<long long>(session_->frames_drawn()),
                          static_cast<long long>(clock_.tick_ms() + delay_ms));
