@@ -2,6 +2,8 @@
 
 #include <sys/mman.h>
 
+#include <cstdlib>
+
 namespace vistaloom {
 
 namespace {
@@ -25,7 +27,7 @@ void HugePageStore::release() {
 
 uint32_t* HugePageStore::provide_pixels(size_t count) {
     const size_t bytes = count * sizeof(uint32_t);
-    if (bytes < kSmallest) return nullptr;
+    if (bytes < kSmallest || std::getenv("VISTALOOM_NO_HUGEPAGES") != nullptr) return nullptr;
     if (pixels_ != nullptr && bytes <= usable_bytes_) return pixels_;
     release();
     // One large page more than needed, so that the block can start on a large-page boundary.
