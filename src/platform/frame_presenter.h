@@ -27,8 +27,8 @@ class FramePresenter : public PixelStore {
     virtual void fill_black(const Rect& area) = 0;
 
     // Sends what was put. The server reads shared memory when it gets to a request, so
-    // before the next frame writes into it, wait_idle() waits until it has (normally long
-    // done by then, so it costs no wait).
+    // before the next frame writes into it, wait_idle() collects the sign that it has
+    // (normally long there by then); a late server is not waited for.
     virtual void flush() = 0;
     virtual void wait_idle() = 0;
 };
