@@ -28,12 +28,17 @@ Rect to_rect(const QRect& r) {
 
 }  // namespace
 
-std::unique_ptr<DirectPresentation> DirectPresentation::create() {
+std::unique_ptr<DirectPresentation> DirectPresentation::create(QWidget& window) {
     // XWayland counts: the toolkit then talks X11 too.
     if (QGuiApplication::platformName() != QLatin1String("xcb")) return nullptr;
     std::unique_ptr<FramePresenter> presenter = make_x11_presenter();
     if (!presenter) return nullptr;
-    return std::make_unique<DirectPresentation>(std::move(presenter));
+    auto direct = std::make_unique<DirectPresentation>(std::move(presenter));
+    // Nothing of this window goes through the toolkit's backing store, so none is made.
+    window.setAttribute(Qt::WA_PaintOnScreen);
+    if (direct->bind(window)) return direct;
+    window.setAttribute(Qt::WA_PaintOnScreen, false);
+    return nullptr;
 }
 
 DirectPresentation::DirectPresentation(std::unique_ptr<FramePresenter> presenter)

@@ -22,16 +22,15 @@ class FramePresenter;
 // here too, and frames are sent around them so that they stay on top without flicker.
 class DirectPresentation {
   public:
-    // Null where the window system offers no direct path (not X11, an unusual screen).
-    static std::unique_ptr<DirectPresentation> create();
+    // Draws into `window` (made paint-on-screen); null where the window system offers no
+    // direct path (not X11, an unusual screen), and the window is left as it was.
+    static std::unique_ptr<DirectPresentation> create(QWidget& window);
     explicit DirectPresentation(std::unique_ptr<FramePresenter> presenter);
     ~DirectPresentation();
 
     const char* name() const;
     // `ascreen` will take its memory from the presenter from its next resize on.
     void adopt(Surface& ascreen);
-    // The native window exists; false when it cannot be drawn into (then use the toolkit).
-    bool bind(QWidget& window);
 
     // A text box, by index (0: time, 1: information line); hidden boxes are not drawn.
     void set_box(int index, const QLabel& box, bool shown);
@@ -49,6 +48,7 @@ class DirectPresentation {
         bool shown = false;
         bool dirty = false;
     };
+    bool bind(QWidget& window);
     QRegion covered() const;
     void put_region(const Surface& ascreen, QPoint origin, const QRegion& region);
     void put_boxes(bool all);

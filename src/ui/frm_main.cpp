@@ -93,15 +93,7 @@ FrmMain::FrmMain(FrmMainOptions options, QWidget* parent)
         time_box_->fontMetrics().height() + 6);
     info_box_->resize(width(), info_box_->fontMetrics().height() + 6);
 
-    direct_ = DirectPresentation::create();
-    if (direct_) {
-        // Nothing of this window goes through the toolkit's backing store, so none is made.
-        setAttribute(Qt::WA_PaintOnScreen);
-        if (!direct_->bind(*this)) {
-            direct_.reset();
-            setAttribute(Qt::WA_PaintOnScreen, false);
-        }
-    }
+    direct_ = DirectPresentation::create(*this);
 }
 
 const char* FrmMain::presentation_name() const {
