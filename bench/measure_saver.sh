@@ -5,6 +5,12 @@
 #   bench/measure_saver.sh [BUILD_DIR]        (default: build)
 #   MEASURE_SECONDS=30   length of each measured stretch
 #   MEASURE_CASES="..."  which cases to run (default: "defaults-1080p 4k-60fps-10sprites")
+#                        more: the -muted variants, music-wav and music-mp3 (a theme whose
+#                        only track is the demo tune as WAV or MP3; needs fluidsynth and
+#                        lame), startup-4k (exec to first presented frame, five times)
+#
+# Every case also reports the time from exec to the first presented frame and the peak
+# resident memory (VmHWM) of the saver.
 #
 # The saver writes "frame tick" for every presented frame to $VISTALOOM_FRAME_LOG; a period
 # is the difference between the ticks of two consecutive frame numbers.
@@ -29,27 +35,88 @@ fi
 hz=$(getconf CLK_TCK)
 
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+# Nanoseconds on a CPU of the saver's audio thread (SDL's), where all music work runs.
+audio_ns() {
+    local t
+    for t in /proc/"$1"/task/*; do
+        case $(cat "$t/comm" 2>/dev/null) in SDLAudio*) awk '{print $1}' "$t/schedstat"; return ;; esac
+    done
+    echo 0
+}
+peak_kb() { awk '/^VmHWM:/ {print $2}' "/proc/$1/status"; }
+now_us() { echo $(($(date +%s%N) / 1000)); }
+
+# A theme like the demo whose only track is the demo tune in another format.
+make_music_theme() {
+    local format=$1 name=$2
+    [ -f "$INSTALL_DIR/$name.icf" ] && return 0
+    local parts=$DEMO/demo_parts font=/usr/share/sounds/sf2/FluidR3_GM.sf2
+    command -v fluidsynth >/dev/null || fail "fluidsynth is needed to render the tune"
+    fluidsynth -ni -q -F "$E2E_DIR/tune.wav" -r 44100 "$font" "$parts/tune.mid" >/dev/null 2>&1
+    local track=$E2E_DIR/tune.wav
+    if [ "$format" = mp3 ]; then
+        command -v lame >/dev/null || fail "lame is needed to make the MP3"
+        lame --quiet -b 128 "$E2E_DIR/tune.wav" "$E2E_DIR/tune.mp3"
+        track=$E2E_DIR/tune.mp3
+    fi
+    "$VISTALOOM_THEME_TOOL" pack "$INSTALL_DIR/$name" --sample "$parts/sample.jpg" \
+        --sheet "$parts/sheet.jpg" "$track" >/dev/null || fail "packing $name failed"
+}
+
+# Microseconds from `start` (the moment before exec) to the first presented frame: the
+# saver's own "# first-frame-presented-unix-us" line, or the first line of a frame log
+# written by a build that has none.
+first_frame_ms() {
+    local log=$1 start=$2 watched=$3 at
+    at=$(awk '$2 == "first-frame-presented-unix-us" {print $3; exit}' "$log")
+    [ -n "$at" ] || at=$(cat "$watched" 2>/dev/null || echo "$start")
+    echo "scale=1; ($at - $start) / 1000" | bc
+}
+watch_first_line() {
+    python3 - "$1" >"$2" <<'PY' &
+import os, sys, time
+path = sys.argv[1]
+end = time.time() + 30
+while time.time() < end:
+    if os.path.exists(path) and os.path.getsize(path) > 0:
+        print(time.time_ns() // 1000)
+        break
+    time.sleep(0.001)
+PY
+    WATCH_PID=$!
+}
 
 measure() {
     local name=$1 geometry=$2 rate=$3
     shift 3
     start_x "$geometry"
     write_settings "active_module=$theme" "$@"
-    local log="$E2E_DIR/$name.frames"
+    local log="$E2E_DIR/$name.frames" started
+    rm -f "$log"
+    watch_first_line "$log" "$E2E_DIR/first"
+    started=$(now_us)
     VISTALOOM_FRAME_LOG="$log" start_saver /S
     wait_for_frames "$log" 20 30 || fail "$name: the saver did not start: $(cat "$E2E_DIR/saver.err")"
+    wait "$WATCH_PID" || true
+    local first_ms
+    first_ms=$(first_frame_ms "$log" "$started" "$E2E_DIR/first")
     sleep 2  # past the start-up work
     local first_frame s0 x0 t0 s1 x1 t1
     first_frame=$(tail -n1 "$log" | cut -d' ' -f1)
+    local a0 a1
+    a0=$(audio_ns "$SAVER_PID")
     s0=$(cpu_ticks "$SAVER_PID"); x0=$(cpu_ticks "$XVFB_PID"); t0=$(date +%s.%N)
     sleep "$seconds"
     s1=$(cpu_ticks "$SAVER_PID"); x1=$(cpu_ticks "$XVFB_PID"); t1=$(date +%s.%N)
+    a1=$(audio_ns "$SAVER_PID")
     local last_frame
     last_frame=$(tail -n1 "$log" | cut -d' ' -f1)
+    local peak
+    peak=$(peak_kb "$SAVER_PID")
     kill -TERM "$SAVER_PID"
     wait_exit "$SAVER_PID" 20
     python3 - "$log" "$first_frame" "$last_frame" "$rate" "$name" "$geometry" \
-        "$s0" "$s1" "$x0" "$x1" "$t0" "$t1" "$hz" <<'PY'
+        "$s0" "$s1" "$x0" "$x1" "$t0" "$t1" "$hz" "$first_ms" "$peak" "$a0" "$a1" <<'PY'
 import sys
 log, first, last, rate, name, geometry = sys.argv[1:7]
 s0, s1, x0, x1 = (int(v) for v in sys.argv[7:11])
@@ -70,8 +137,12 @@ target = next(ms for ms in range(1, 2000) if 1000 // ms <= rate)
 within = sum(1 for p in periods if target <= p <= target + 2)
 def pct(q):
     return periods[min(len(periods) - 1, int(q * len(periods)))]
+first_ms, peak_kb = float(sys.argv[14]), int(sys.argv[15])
+audio = 100.0 * (int(sys.argv[17]) - int(sys.argv[16])) / 1e9 / (float(sys.argv[12]) - float(sys.argv[11]))
 print(f"{name} ({geometry}, frame_rate {rate}): {wall:.1f} s, {len(periods)} frame periods")
-print(f"  CPU, percent of one core: saver {saver:.2f}  X server {xserver:.2f}  together {saver + xserver:.2f}")
+print(f"  first frame {first_ms:.0f} ms after exec, peak memory {peak_kb / 1024:.1f} MB")
+print(f"  CPU, percent of one core: saver {saver:.2f}  X server {xserver:.2f}  together {saver + xserver:.2f}"
+      f"  (of the saver, its audio thread {audio:.2f})")
 if periods:
     print(f"  frame period ms: min {periods[0]}  median {pct(0.5)}  p99 {pct(0.99)}  max {periods[-1]}"
           f"  target {target}  within {target}..{target + 2}: {100.0 * within / len(periods):.1f}%")
@@ -80,8 +151,36 @@ PY
     wait "$XVFB_PID" 2>/dev/null || true
 }
 
+# Exec to first presented frame at 3840x2160 with 10 sprites, and a whole one-frame run.
+startup() {
+    start_x 3840x2160x24
+    write_settings "active_module=$theme" "frame_rate=60" "sprite_active=10" "mute_audio=1"
+    local i log started results=()
+    for i in 1 2 3 4 5; do
+        log="$E2E_DIR/startup$i.frames"
+        watch_first_line "$log" "$E2E_DIR/first"
+        started=$(now_us)
+        VISTALOOM_FRAME_LOG="$log" start_saver /S
+        wait_for_frames "$log" 3 30 || fail "startup: no frame: $(cat "$E2E_DIR/saver.err")"
+        wait "$WATCH_PID" || true
+        results+=("$(first_frame_ms "$log" "$started" "$E2E_DIR/first")")
+        kill -TERM "$SAVER_PID"
+        wait_exit "$SAVER_PID" 20
+    done
+    started=$(now_us)
+    "$VISTALOOM" /S --frames 1 >/dev/null 2>&1
+    local whole=$((($(now_us) - started) / 1000))
+    echo "startup-4k (3840x2160, 10 sprites): first frame after ${results[*]} ms;" \
+        "a whole /S --frames 1 run ${whole} ms"
+    kill "$XVFB_PID" 2>/dev/null || true
+    wait "$XVFB_PID" 2>/dev/null || true
+}
+
 for c in $cases; do
     case $c in
+    startup-4k) startup ;;
+    music-wav) make_music_theme wav DemoWav && theme=DemoWav measure "$c" 1920x1080x24 20 ;;
+    music-mp3) make_music_theme mp3 DemoMp3 && theme=DemoMp3 measure "$c" 1920x1080x24 20 ;;
     defaults-1080p) measure "$c" 1920x1080x24 20 ;;
     defaults-1080p-muted) measure "$c" 1920x1080x24 20 "mute_audio=1" ;;
     4k-60fps-10sprites) measure "$c" 3840x2160x24 60 "frame_rate=60" "sprite_active=10" ;;

@@ -3,6 +3,7 @@
 #include <xcb/xcb.h>
 
 #include <QApplication>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -158,6 +159,7 @@ class AppModeHost : public ModeHost {
         }
 
         window_ = std::make_unique<FrmMain>(options);
+        session_options.presentation = window_->presentation_name();
         session_ =
             std::make_unique<SaverSession>(settings_, values_, seams(), *window_, session_options);
         window_->attach(*session_);
@@ -229,6 +231,16 @@ class AppModeHost : public ModeHost {
         if (!frame_log_) return;
         std::setvbuf(frame_log_, nullptr, _IOLBF, 0);
         window.set_schedule_observer([this, &session](int64_t delay_ms) {
+            if (!first_frame_logged_ && session.frames_drawn() >= 1) {
+                // Wall-clock time, so that a measurement outside can subtract the moment
+                // it started the program.
+                first_frame_logged_ = true;
+                const auto now = std::chrono::system_clock::now().time_since_epoch();
+                std::fprintf(frame_log_, "# first-frame-presented-unix-us %lld\n",
+                             static_cast<long long>(
+                                 std::chrono::duration_cast<std::chrono::microseconds>(now)
+                                     .count()));
+            }
             if (delay_ms <= 0) return;  // the run ended: no frame to wait for
             std::fprintf(frame_log_, "%lld %lld\n",
                          static_cast<long long>(session.frames_drawn()),
@@ -280,6 +292,7 @@ class AppModeHost : public ModeHost {
     std::unique_ptr<SaverScreens> screens_;
     int exit_code_ = 0;
     std::FILE* frame_log_ = nullptr;
+    bool first_frame_logged_ = false;
 };
 
 }  // namespace

@@ -16,31 +16,57 @@ namespace {
 constexpr int32_t kNoModsWidth = 320;
 constexpr int32_t kNoModsHeight = 240;
 
+// Where a live sprite's picture comes from: its cell of the sheet, or the no-theme picture.
+struct SpriteSource {
+    const Surface* picture;
+    int32_t x, y, w, h;
+};
+
+SpriteSource source_of(const sprite_rec& s, const Surface& sheet, Scene& scene) {
+    if (scene.run.no_themes == 1) return {&scene.surfaces.no_mods, 0, 0, kNoModsWidth, kNoModsHeight};
+    const CellRow cell = cell_row_or_empty(scene.tables, s.cell);
+    return {&sheet, cell.src_x, cell.src_y, cell.width, cell.height};
+}
+
 }  // namespace
 
-DrawnSprites draw_sprites(Surface& target, const Surface& sheet, Scene& scene) {
-    SpriteTables& tables = scene.tables;
-    const bool no_themes = scene.run.no_themes == 1;
+void move_sprites(Scene& scene) {
+    for_each_slot_in_draw_order(scene.tables, sprite_active_in_range(scene.settings),
+                                [&](int32_t slot, sprite_rec& s) {
+                                    if (s.active != 0) move_sprite(scene, slot);
+                                });
+}
+
+DrawnSprites draw_moved_sprites(Surface& target, const Surface& sheet, Scene& scene) {
     DrawnSprites drawn;
     for_each_slot_in_draw_order(
-        tables, sprite_active_in_range(scene.settings), [&](int32_t slot, sprite_rec& s) {
-            if (s.active == 0) return;
-            move_sprite(scene, slot);
-            if (s.active == 0) return;  // left its bounds in this step
-
+        scene.tables, sprite_active_in_range(scene.settings), [&](int32_t, sprite_rec& s) {
+            if (s.active == 0) return;  // free, or left its bounds in this step
             ++drawn.live;
-            const int32_t x = round_to_int(s.x);
-            const int32_t y = round_to_int(s.y);
-            if (no_themes) {
-                drawn.bytes += rect_bytes(blit(target, x, y, scene.surfaces.no_mods, 0, 0,
-                                               kNoModsWidth, kNoModsHeight));
-            } else {
-                const CellRow cell = cell_row_or_empty(tables, s.cell);
-                drawn.bytes += rect_bytes(
-                    blit(target, x, y, sheet, cell.src_x, cell.src_y, cell.width, cell.height));
-            }
+            const SpriteSource src = source_of(s, sheet, scene);
+            drawn.bytes += rect_bytes(blit(target, round_to_int(s.x), round_to_int(s.y),
+                                           *src.picture, src.x, src.y, src.w, src.h));
         });
     return drawn;
+}
+
+std::vector<Rect> moved_sprite_rects(const Surface& target, const Surface& sheet, Scene& scene) {
+    std::vector<Rect> rects;
+    for_each_slot_in_draw_order(
+        scene.tables, sprite_active_in_range(scene.settings), [&](int32_t, sprite_rec& s) {
+            if (s.active == 0) return;
+            const SpriteSource src = source_of(s, sheet, scene);
+            const Rect r = clip_copy(target, round_to_int(s.x), round_to_int(s.y), *src.picture,
+                                     src.x, src.y, src.w, src.h)
+                               .target;
+            if (r.w > 0 && r.h > 0) rects.push_back(r);
+        });
+    return rects;
+}
+
+DrawnSprites draw_sprites(Surface& target, const Surface& sheet, Scene& scene) {
+    move_sprites(scene);
+    return draw_moved_sprites(target, sheet, scene);
 }
 
 }  // namespace vistaloom

@@ -10,18 +10,27 @@
 
 namespace vistaloom {
 
-uint64_t restore_background(Surface& target, const Surface& source, Scene& scene) {
+std::vector<Rect> take_restore_rects(const Surface& target, const Surface& source,
+                                     Scene& scene) {
     SpriteTables& tables = scene.tables;
-    uint64_t bytes = 0;
+    std::vector<Rect> rects;
     for_each_slot_in_draw_order(
         tables, sprite_active_in_range(scene.settings), [&](int32_t, sprite_rec& s) {
             if (!s.drawn) return;
             const CellRow size = cell_row_or_empty(tables, s.last_cell);
             const int32_t x = round_to_int(s.last_x);
             const int32_t y = round_to_int(s.last_y);
-            bytes += rect_bytes(blit(target, x, y, source, x, y, size.width, size.height));
+            const Rect r = clip_copy(target, x, y, source, x, y, size.width, size.height).target;
+            if (r.w > 0 && r.h > 0) rects.push_back(r);
             s.drawn = false;
         });
+    return rects;
+}
+
+uint64_t restore_background(Surface& target, const Surface& source, Scene& scene) {
+    uint64_t bytes = 0;
+    for (const Rect& r : take_restore_rects(target, source, scene))
+        bytes += rect_bytes(blit(target, r.x, r.y, source, r.x, r.y, r.w, r.h));
     return bytes;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <vector>
 
 #include "pixels/surface.h"
 
@@ -11,6 +12,11 @@ struct Scene;
 // (the clean background) into `target` (the frame being composed) and clears `drawn`.
 // Returns the bytes copied.
 uint64_t restore_background(Surface& target, const Surface& source, Scene& scene);
+
+// The rectangles of `target` that restore_background would copy, with the same bookkeeping
+// (`drawn` cleared), but without copying: the frame copies them once it knows which parts
+// this frame's sprites will cover anyway.
+std::vector<Rect> take_restore_rects(const Surface& target, const Surface& source, Scene& scene);
 
 // Copies each active sprite's dirty rectangle (where it was plus where it is, one extra pixel
 // right and down) from `source` (the composed frame) to `target` (what the user sees), then

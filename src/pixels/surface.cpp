@@ -5,6 +5,45 @@
 
 namespace vistaloom {
 
+PixelBuffer& PixelBuffer::operator=(const PixelBuffer& other) {
+    if (this == &other) return *this;
+    own_.assign(other.begin(), other.end());
+    sync();
+    return *this;
+}
+
+PixelBuffer& PixelBuffer::operator=(PixelBuffer&& other) noexcept {
+    if (this == &other) return *this;
+    own_ = std::move(other.own_);
+    store_ = other.store_;
+    data_ = other.external_ ? other.data_ : own_.data();
+    size_ = other.external_ ? other.size_ : own_.size();
+    external_ = other.external_;
+    other.own_.clear();
+    other.sync();
+    return *this;
+}
+
+void PixelBuffer::assign(size_t count, uint32_t value) {
+    uint32_t* block = store_ && count > 0 ? store_->provide_pixels(count) : nullptr;
+    if (block == nullptr) {
+        own_.assign(count, value);
+        sync();
+        return;
+    }
+    // The store's block replaces our own memory, which is given back at once: at full-screen
+    // sizes holding both would double the surface's share of the process.
+    std::vector<uint32_t>().swap(own_);
+    data_ = block;
+    size_ = count;
+    external_ = true;
+    std::fill(data_, data_ + size_, value);
+}
+
+bool PixelBuffer::operator==(const PixelBuffer& other) const {
+    return size_ == other.size_ && std::equal(begin(), end(), other.begin());
+}
+
 void Surface::resize(int32_t w, int32_t h, uint32_t fill_pixel) {
     width = std::max(w, 0);
     height = std::max(h, 0);

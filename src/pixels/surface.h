@@ -1,9 +1,66 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace vistaloom {
+
+// Memory for a surface's pixels that someone else owns: shared memory the display server
+// reads straight from, so presenting a rectangle costs no copy on our side. The store keeps
+// the memory alive until it is asked for another block or goes away itself.
+class PixelStore {
+  public:
+    virtual ~PixelStore() = default;
+    // `count` pixels, or nullptr when the store cannot provide them (the surface then keeps
+    // its pixels in ordinary memory). A new request may invalidate the previous block.
+    virtual uint32_t* provide_pixels(size_t count) = 0;
+};
+
+// The pixels of a surface: its own memory, or a block of a PixelStore. Behaves like the
+// vector it replaces for every reader; a copy always owns its pixels.
+class PixelBuffer {
+  public:
+    using value_type = uint32_t;
+    using iterator = uint32_t*;
+    using const_iterator = const uint32_t*;
+
+    PixelBuffer() = default;
+    PixelBuffer(const PixelBuffer& other) : own_(other.begin(), other.end()) { sync(); }
+    PixelBuffer& operator=(const PixelBuffer& other);
+    PixelBuffer(PixelBuffer&& other) noexcept { *this = std::move(other); }
+    PixelBuffer& operator=(PixelBuffer&& other) noexcept;
+
+    // Later assign() calls take their memory from `store` (nullptr: own memory again).
+    void use_store(PixelStore* store) { store_ = store; }
+    bool in_store() const { return external_; }
+    void assign(size_t count, uint32_t value);
+
+    uint32_t* data() { return data_; }
+    const uint32_t* data() const { return data_; }
+    size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    uint32_t* begin() { return data_; }
+    uint32_t* end() { return data_ + size_; }
+    const uint32_t* begin() const { return data_; }
+    const uint32_t* end() const { return data_ + size_; }
+    uint32_t& operator[](size_t i) { return data_[i]; }
+    const uint32_t& operator[](size_t i) const { return data_[i]; }
+    bool operator==(const PixelBuffer& other) const;
+
+  private:
+    void sync() {
+        data_ = own_.data();
+        size_ = own_.size();
+        external_ = false;
+    }
+
+    std::vector<uint32_t> own_;
+    PixelStore* store_ = nullptr;
+    uint32_t* data_ = nullptr;
+    size_t size_ = 0;
+    bool external_ = false;
+};
 
 // A picture surface: 32-bit XRGB pixels (0x00RRGGBB, the layout of QImage::Format_RGB32),
 // rows top-down, `stride` pixels per row. The UI shows a surface by wrapping its memory.
@@ -11,7 +68,7 @@ struct Surface {
     int32_t width = 0;
     int32_t height = 0;
     int32_t stride = 0;  // in pixels
-    std::vector<uint32_t> pixels;
+    PixelBuffer pixels;
 
     Surface() = default;
     Surface(int32_t w, int32_t h, uint32_t fill = 0) { resize(w, h, fill); }

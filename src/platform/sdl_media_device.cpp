@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/fluid_midi.h"
+
 namespace vistaloom {
 
 namespace {
@@ -43,6 +45,7 @@ SdlMediaDevice::~SdlMediaDevice() {
     if (!owner_) return;
     if (audio_open_) {
         do_close();
+        midi_.reset();
         Mix_HookMusicFinished(nullptr);
         Mix_CloseAudio();
         Mix_Quit();
@@ -72,9 +75,13 @@ bool SdlMediaDevice::ensure_audio() {
         for (const char* font : {kDefaultSoundFont, kAlternativeSoundFont}) {
             if (file_exists(font)) {
                 Mix_SetSoundFonts(font);
+                soundfont_ = font;
                 break;
             }
         }
+    } else {
+        const std::string fonts = user_fonts;
+        soundfont_ = fonts.substr(0, fonts.find_first_of(":;"));
     }
     // Decoders that are missing only mean those formats will not open; not a reason to give up.
     Mix_Init(MIX_INIT_MID | MIX_INIT_MP3 | MIX_INIT_OGG | MIX_INIT_FLAC);
@@ -112,7 +119,11 @@ void SdlMediaDevice::settle(bool block) {
 
 void SdlMediaDevice::take(Loaded loaded) {
     music_ = loaded.music;
-    if (music_ == nullptr) {
+    if (loaded.midi) {
+        midi_ = std::move(loaded.midi);
+        midi_open_ = loaded.midi_opened;
+    }
+    if (music_ == nullptr && !midi_open_) {
         open_failed_ = true;
         play_pending_ = false;
         last_error_ = loaded.error;
@@ -141,10 +152,42 @@ void SdlMediaDevice::command(const std::string& command) {
     }
 }
 
+// MIDI goes through a FluidSynth of our own (see FluidMidi) where one starts. Building it
+// reads the SoundFont and opening a tune plays it into memory, so both happen on the worker
+// thread, like any load; the synthesizer travels there and back with the load.
+SdlMediaDevice::Loaded SdlMediaDevice::load_midi_on_worker(std::unique_ptr<FluidMidi> midi,
+                                                           const std::string& soundfont,
+                                                           int rate, const std::string& path) {
+    Loaded loaded;
+    loaded.midi = midi ? std::move(midi) : FluidMidi::create(soundfont, rate);
+    if (!loaded.midi) return load_on_worker(path);
+    loaded.midi_opened = loaded.midi->open(path);
+    if (!loaded.midi_opened) loaded.error = "FluidSynth cannot play this file";
+    return loaded;
+}
+
+bool SdlMediaDevice::open_midi() {
+    if (!looks_like_midi(filename_)) return false;
+    if (!midi_) {
+        if (midi_tried_) return false;
+        midi_tried_ = true;
+        int channels = 0;
+        Uint16 format = 0;
+        // The synthesizer writes 16-bit stereo at the device's rate; else SDL_mixer plays MIDI.
+        if (soundfont_.empty() || Mix_QuerySpec(&midi_rate_, &format, &channels) == 0 ||
+            format != AUDIO_S16SYS || channels != 2)
+            return false;
+    }
+    loading_ = std::async(std::launch::async, &SdlMediaDevice::load_midi_on_worker,
+                          std::move(midi_), soundfont_, midi_rate_, filename_);
+    return true;
+}
+
 void SdlMediaDevice::do_open() {
     // A device that is already open is closed first rather than leaking its music.
     do_close();
     if (!ensure_audio()) return;
+    if (open_midi()) return;
     if (wait_) {
         take(load(filename_));
         return;
@@ -159,6 +202,10 @@ void SdlMediaDevice::do_play() {
         play_pending_ = true;
         return;
     }
+    if (midi_open_) {
+        midi_->play();
+        return;
+    }
     if (music_ == nullptr) return;
     if (Mix_PlayingMusic() != 0 && !g_music_finished.load(std::memory_order_acquire)) return;
     g_music_finished.store(false, std::memory_order_release);
@@ -171,6 +218,7 @@ void SdlMediaDevice::do_play() {
 
 void SdlMediaDevice::do_stop() {
     play_pending_ = false;
+    if (midi_) midi_->stop();
     if (music_ == nullptr) return;
     Mix_HaltMusic();
     g_music_finished.store(true, std::memory_order_release);
@@ -181,6 +229,8 @@ void SdlMediaDevice::do_close() {
     play_pending_ = false;
     settle(true);
     open_failed_ = false;
+    if (midi_) midi_->stop();
+    midi_open_ = false;
     if (music_ == nullptr) return;
     Mix_HaltMusic();
     Mix_FreeMusic(music_);
@@ -194,6 +244,7 @@ int SdlMediaDevice::mode() {
     if (!owner_ || (audio_tried_ && !audio_open_)) return kModeStopped;
     settle(false);
     if (loading_.valid()) return play_pending_ ? kModePlaying : kModeStopped;
+    if (midi_open_) return midi_->playing() && !midi_->finished() ? kModePlaying : kModeStopped;
     // A file that would not open reports stopped as well: the next music step then tries the
     // next track instead of one bad track silencing the rest of the run.
     if (music_ == nullptr) return open_failed_ ? kModeStopped : kModeNotOpen;

@@ -1,10 +1,15 @@
 #pragma once
 #include <future>
+#include <memory>
 #include <string>
 
 #include "ground/media_device.h"
 
 struct _Mix_Music;
+
+namespace vistaloom {
+class FluidMidi;
+}
 
 namespace vistaloom {
 
@@ -62,12 +67,19 @@ class SdlMediaDevice : public MediaDevice {
   private:
     struct Loaded {
         _Mix_Music* music = nullptr;
+        std::unique_ptr<FluidMidi> midi;  // a new synthesizer, with the file opened or not
+        bool midi_opened = false;
         std::string error;
     };
     static Loaded load(const std::string& path);
     static Loaded load_on_worker(const std::string& path);
 
     bool ensure_audio();
+    static Loaded load_midi_on_worker(std::unique_ptr<FluidMidi> midi,
+                                      const std::string& soundfont, int rate,
+                                      const std::string& path);
+    // Takes a MIDI file (true), or leaves it to SDL_mixer (false).
+    bool open_midi();
     // Takes over a finished background load; with `block`, waits for it first.
     void settle(bool block);
     void take(Loaded loaded);
@@ -90,6 +102,11 @@ class SdlMediaDevice : public MediaDevice {
     bool play_pending_ = false;
     std::future<Loaded> loading_;
     _Mix_Music* music_ = nullptr;
+    std::string soundfont_;
+    std::unique_ptr<FluidMidi> midi_;
+    bool midi_tried_ = false;
+    int midi_rate_ = 0;
+    bool midi_open_ = false;
     std::string last_error_;
 };
 

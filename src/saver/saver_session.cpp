@@ -195,7 +195,7 @@ bool SaverSession::finish_frame_wait() {
     frame_end_tick_ = end;
     run_.current_fps = static_cast<int32_t>(
         std::min<int64_t>(frame_rate_for(frame_end_tick_ - frame_start_tick_), INT32_MAX));
-    if (options_.show_fps) ibox("");
+    if (options_.show_fps) ibox(options_.presentation);
     return true;
 }
 

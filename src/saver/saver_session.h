@@ -44,6 +44,8 @@ struct SaverSessionOptions {
     int64_t max_frames = 0;
     // Write the frame-rate line into the information box every frame.
     bool show_fps = false;
+    // Appended to the frame-rate line: how frames reach the screen (empty: nothing).
+    std::string presentation;
     // Names the wallpaper file: <executable_name>_wallpaper.bmp.
     std::string executable_name = "vistaloom";
 };

@@ -15,6 +15,8 @@
 #include <cmath>
 
 #include "pixels/surface.h"
+#include "platform/huge_page_store.h"
+#include "ui/direct_presentation.h"
 #include "saver/saver_session.h"
 #include "startup/startup.h"
 
@@ -93,6 +95,36 @@ FrmMain::FrmMain(FrmMainOptions options, QWidget* parent)
         time_box_->fontMetrics().horizontalAdvance(QStringLiteral("00:00:00 PM")) + 12,
         time_box_->fontMetrics().height() + 6);
     info_box_->resize(width(), info_box_->fontMetrics().height() + 6);
+
+    // The direct path sends scene pixels and draws the text boxes one to one; on a scaled
+    // screen the toolkit's path maps the boxes' logical places onto device pixels instead.
+    if (device_ratio() == 1.0) direct_ = DirectPresentation::create(*this);
+}
+
+const char* FrmMain::presentation_name() const {
+    return direct_ ? direct_->name() : "qt";
+}
+
+QPaintEngine* FrmMain::paintEngine() const {
+    return direct_ ? nullptr : QWidget::paintEngine();
+}
+
+void FrmMain::show_box(QLabel* box, bool shown) {
+    if (direct_) {
+        (box == time_box_ ? time_box_shown_ : info_box_shown_) = shown;
+        refresh_boxes();
+    } else {
+        box->setVisible(shown);
+    }
+}
+
+void FrmMain::refresh_boxes() {
+    if (!direct_) return;
+    direct_->set_box(0, *time_box_, time_box_shown_);
+    direct_->set_box(1, *info_box_, info_box_shown_);
+    // Shown now, not with the next frame: with no sprites there may never be one that
+    // presents anything.
+    if (const Surface* screen = ascreen()) direct_->present(*screen, ascreen_origin(), {});
 }
 
 FrmMain::~FrmMain() = default;
@@ -103,8 +135,15 @@ void FrmMain::attach(SaverSession& session) {
     // The frame rule is met to the millisecond; a coarse timer would slip by up to 5%.
     frame_timer_.setTimerType(Qt::PreciseTimer);
     connect(&frame_timer_, &QTimer::timeout, this, [this] {
-        if (session_ && !unloading_) session_->frame();
+        if (!session_ || unloading_) return;
+        if (direct_) direct_->wait_idle();
+        session_->frame();
     });
+    if (direct_) direct_->adopt(session.surfaces().ascreen);
+    work_store_ = std::make_unique<HugePageStore>();
+    main_store_ = std::make_unique<HugePageStore>();
+    session.surfaces().work.pixels.use_store(work_store_.get());
+    session.surfaces().main.pixels.use_store(main_store_.get());
     session_->Form_Load();
 }
 
@@ -214,14 +253,16 @@ BoxSize FrmMain::time_box_size() {
 
 void FrmMain::move_time_box(int32_t left, int32_t top) {
     time_box_->move(to_logical(left), to_logical(top));
+    refresh_boxes();
 }
 
 void FrmMain::set_time_box_visible(bool visible) {
-    time_box_->setVisible(visible);
+    show_box(time_box_, visible);
 }
 
 void FrmMain::set_time_box_text(const std::string& text) {
     time_box_->setText(QString::fromStdString(text));
+    refresh_boxes();
 }
 
 BoxSize FrmMain::info_box_size() {
@@ -231,14 +272,16 @@ BoxSize FrmMain::info_box_size() {
 
 void FrmMain::move_info_box(int32_t left, int32_t top, int32_t width, int32_t height) {
     info_box_->setGeometry(to_logical(QRect(left, top, width, height)));
+    refresh_boxes();
 }
 
 void FrmMain::set_info_box_text(const std::string& text) {
     info_box_->setText(QString::fromStdString(text));
+    refresh_boxes();
 }
 
 void FrmMain::show_info_box() {
-    info_box_->show();
+    show_box(info_box_, true);
     info_box_->raise();
 }
 
@@ -250,6 +293,10 @@ void FrmMain::make_topmost() {
 
 void FrmMain::repaint(const std::vector<Rect>& rects) {
     const QPoint origin = ascreen_origin();
+    if (direct_) {
+        if (const Surface* screen = ascreen()) direct_->present(*screen, origin, rects);
+        return;
+    }
     QRegion dirty;
     for (const Rect& r : rects) {
         if (r.w > 0 && r.h > 0)
@@ -264,6 +311,10 @@ void FrmMain::repaint_all() {
     const Surface* screen = ascreen();
     if (!screen) return;
     const QPoint origin = ascreen_origin();
+    if (direct_) {
+        direct_->present(*screen, origin, {{0, 0, screen->width, screen->height}});
+        return;
+    }
     QWidget::repaint(to_logical(QRect(origin, QSize(screen->width, screen->height))));
 }
 
@@ -315,8 +366,12 @@ QPoint FrmMain::ascreen_origin() const {
 }
 
 void FrmMain::paintEvent(QPaintEvent* event) {
-    QPainter painter(this);
     const Surface* screen = ascreen();
+    if (direct_) {
+        direct_->expose(screen, ascreen_origin(), event->region());
+        return;
+    }
+    QPainter painter(this);
     QRect area;  // device pixels
     if (screen && !screen->empty())
         area = QRect(ascreen_origin(), QSize(screen->width, screen->height));
@@ -351,6 +406,7 @@ void FrmMain::resizeEvent(QResizeEvent* event) {
 void FrmMain::place_boxes_for_new_size() {
     time_box_->move(width() / 2 - time_box_->width() / 2, 0);
     info_box_->setGeometry(0, height() - info_box_->height(), width(), info_box_->height());
+    refresh_boxes();
 }
 
 // --- input ---------------------------------------------------------------------------------

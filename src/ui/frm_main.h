@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -16,6 +17,8 @@ class QScreen;
 
 namespace vistaloom {
 
+class DirectPresentation;
+class HugePageStore;
 class SaverSession;
 struct Surface;
 
@@ -56,6 +59,9 @@ class FrmMain : public QWidget, public SaverWindowHost {
     }
 
     bool activated() const { return activated_; }
+    // How frames reach the screen: "shm" or "xcb" straight to the X server, "qt" through
+    // the toolkit's backing store.
+    const char* presentation_name() const;
     bool unloading() const { return unloading_; }
 
   signals:
@@ -86,6 +92,7 @@ class FrmMain : public QWidget, public SaverWindowHost {
     int64_t window_handle() override;
 
   protected:
+    QPaintEngine* paintEngine() const override;
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -108,6 +115,8 @@ class FrmMain : public QWidget, public SaverWindowHost {
     bool input_ignored() const;
     void place_boxes_for_new_size();
     void write_screenshot();
+    void show_box(QLabel* box, bool shown);
+    void refresh_boxes();
 
     FrmMainOptions options_;
     SaverSession* session_ = nullptr;
@@ -117,6 +126,14 @@ class FrmMain : public QWidget, public SaverWindowHost {
     // several saver windows in one process take turns fairly.
     QTimer frame_timer_;
     std::function<void(int64_t)> schedule_observer_;
+    // Set when frames go straight to the window system; the text boxes are then drawn by it
+    // and stay hidden from the toolkit, which cannot paint into such a window.
+    std::unique_ptr<DirectPresentation> direct_;
+    bool time_box_shown_ = false;
+    bool info_box_shown_ = false;
+    // Large-page memory for the session's two other full-screen surfaces.
+    std::unique_ptr<HugePageStore> work_store_;
+    std::unique_ptr<HugePageStore> main_store_;
 
     bool activation_queued_ = false;
     bool activated_ = false;

@@ -79,8 +79,10 @@ void SaverScreens::add_screen(QScreen* screen) {
     }
 
     entry->window = std::make_unique<FrmMain>(window_options);
+    SaverSessionOptions session_options = parts_.session_options;
+    session_options.presentation = entry->window->presentation_name();
     entry->session = std::make_unique<SaverSession>(entry->settings, entry->values, seams,
-                                                    *entry->window, parts_.session_options);
+                                                    *entry->window, session_options);
     entry->window->attach(*entry->session);
     Entry* raw = entry.get();
     connect(entry->window.get(), &FrmMain::unloaded, this, [this, raw] { on_unloaded(raw); });

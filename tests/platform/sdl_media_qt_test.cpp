@@ -213,6 +213,34 @@ class SdlMediaTest : public QObject {
         open_file(device, "Sequencer", midi_);
     }
 
+    // A theme's tune repeats all run long: the second time it plays from memory and lasts as
+    // long as the first; a WAV file named .mid is not taken for MIDI.
+    void a_tune_played_again_lasts_as_long_and_a_misnamed_file_still_plays() {
+        if (!QFileInfo::exists(SdlMediaDevice::kDefaultSoundFont) &&
+            !QFileInfo::exists(SdlMediaDevice::kAlternativeSoundFont)) {
+            QSKIP("no General MIDI SoundFont installed");
+        }
+        SdlMediaDevice device;
+        qint64 took[2] = {0, 0};
+        for (qint64& t : took) {
+            open_file(device, "Sequencer", midi_);
+            device.command("Play");
+            t = wait_for_mode(device, MediaDevice::kModeStopped, 15000);
+            QVERIFY2(t >= 1000, qPrintable(QString::number(t)));
+            QVERIFY2(device.last_error().empty(), device.last_error().c_str());
+        }
+        // The first time also built the synthesizer; the second is not longer.
+        QVERIFY2(took[1] <= took[0] + 500, qPrintable(QString::number(took[1])));
+        QVERIFY(!device.loading());
+        const std::string misnamed = dir_.path().toStdString() + "/tone.mid";
+        QFile::copy(QString::fromStdString(short_wav_), QString::fromStdString(misnamed));
+        open_file(device, "Sequencer", misnamed);
+        device.command("Play");
+        QVERIFY2(wait_for_mode(device, MediaDevice::kModeStopped, 5000) >= 0,
+                 device.last_error().c_str());
+        QVERIFY2(device.last_error().empty(), device.last_error().c_str());
+    }
+
     void a_second_device_stays_silent_and_leaves_the_first_alone() {
         SdlMediaDevice first;
         {
