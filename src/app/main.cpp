@@ -13,6 +13,7 @@
 
 #include "platform/desktop_qt.h"
 #include "platform/host_window.h"
+#include "platform/install_path_check.h"
 #include "ui/install_path_message.h"
 #include "platform/qsettings_backend.h"
 #include "platform/system/xdg_user_folders.h"
@@ -26,6 +27,7 @@
 #include "ui/frm_main.h"
 #include "saver/saver_session.h"
 #include "startup/command_line.h"
+#include "startup/output_files.h"
 #include "startup/saver_settings.h"
 #include "startup/startup.h"
 #include "startup/startup_values.h"
@@ -141,9 +143,13 @@ class AppModeHost : public ModeHost {
     void stop() {
         if (window_) {
             window_->request_stop();
-        } else {
-            QCoreApplication::quit();
+            return;
         }
+        // Start-up may be waiting in a message box's own loop (no install path), where a
+        // quit of the main loop, not yet running, would be lost: a daemon must always be
+        // able to end us.
+        if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+        QCoreApplication::quit();
     }
 
     bool opened_window() const { return window_ != nullptr; }
@@ -202,6 +208,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     const CommandLine command_line = parse_command_line(args, std::getenv("XSCREENSAVER_WINDOW"));
     if (auto code = answer_without_windows(command_line, std::cout, std::cerr)) return *code;
+    if (auto code = check_output_files(command_line, std::cerr)) return *code;
 
     std::string why;
     if (!display_reachable(why)) {
@@ -209,7 +216,11 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    QApplication app(argc, argv);
+    // The command line is ours alone: Qt's own options (-display, -platform, -style ...)
+    // would otherwise be taken, or abort the process, before we see them.
+    int qt_argc = 1;
+    char* qt_argv[] = {argc > 0 ? argv[0] : const_cast<char*>("vistaloom"), nullptr};
+    QApplication app(qt_argc, qt_argv);
     QApplication::setApplicationName(QStringLiteral("vistaloom"));
 
     StartupValues values;
@@ -219,7 +230,8 @@ int main(int argc, char** argv) {
 
     const TwipsPerPixel twips = screen_twips_per_pixel();
 
-    QtSettingsBackend settings_backend;
+    QtSettingsBackend settings_files;
+    InstallPathCheck settings_backend(settings_files, std::cerr);
     const StartupOutcome outcome =
         run_startup(command_line, settings_backend, host, twips, values, settings);
     if (host.exit_code() != 0) return host.exit_code();

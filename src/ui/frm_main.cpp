@@ -12,6 +12,7 @@
 #include <QScreen>
 #include <QWindow>
 #include <algorithm>
+#include <cstdio>
 
 #include "pixels/surface.h"
 #include "saver/saver_session.h"
@@ -252,7 +253,10 @@ void FrmMain::write_screenshot() {
     if (options_.screenshot.empty()) return;
     const Surface* screen = ascreen();
     if (!screen || screen->empty()) return;
-    wrap(*screen).save(QString::fromStdString(options_.screenshot), "PNG");
+    // Asked for on the command line, so a failure (disk full, folder gone) is said there.
+    if (!wrap(*screen).save(QString::fromStdString(options_.screenshot), "PNG"))
+        std::fprintf(stderr, "vistaloom: cannot write the screenshot %s\n",
+                     options_.screenshot.c_str());
 }
 
 // --- painting --------------------------------------------------------------------------------
