@@ -43,6 +43,7 @@ bool DecodeJpegToDib(cDIBSection& target, const std::string& path) {
                             &width, &height, &subsampling, &colorspace) != 0) {
         return false;
     }
+    if (width > kMaxJpegSide || height > kMaxJpegSide) return false;
     if (!target.Create(width, height)) return false;
 
     // Warnings (truncated or corrupt data) stop the decoding: a picture that only partly
