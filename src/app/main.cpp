@@ -16,6 +16,7 @@
 #include "platform/install_path_check.h"
 #include "ui/install_path_message.h"
 #include "platform/qsettings_backend.h"
+#include "platform/system/temp_items_at_exit.h"
 #include "platform/system/xdg_user_folders.h"
 #include "platform/raw_registry_store.h"
 #include "platform/screen_metrics.h"
@@ -123,6 +124,7 @@ class AppModeHost : public ModeHost {
         session_ =
             std::make_unique<SaverSession>(settings_, values_, seams, *window_, session_options);
         window_->attach(*session_);
+        remove_temp_items_at_exit(folders_);
         if (const char* log = std::getenv("VISTALOOM_FRAME_LOG")) log_frames_to(log);
         // The process ends with the saver window, wherever that window was shown.
         QObject::connect(window_.get(), &FrmMain::unloaded, qApp, &QCoreApplication::quit,
