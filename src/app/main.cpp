@@ -220,8 +220,9 @@ int main(int argc, char** argv) {
 
     // The command line is ours alone: Qt's own options (-display, -platform, -style ...)
     // would otherwise be taken, or abort the process, before we see them.
+    static char fallback_name[] = "vistaloom";
     int qt_argc = 1;
-    char* qt_argv[] = {argc > 0 ? argv[0] : const_cast<char*>("vistaloom"), nullptr};
+    char* qt_argv[] = {argc > 0 ? argv[0] : fallback_name, nullptr};
     QApplication app(qt_argc, qt_argv);
     QApplication::setApplicationName(QStringLiteral("vistaloom"));
 
