@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "ground/user_folders.h"
@@ -21,6 +22,14 @@ inline const std::string& scratch_folder() {
         if (mkdtemp(pattern.data()) == nullptr) std::abort();
         return pattern + "/";
     }();
+    // Gone when the run ends; made after `folder`, so it runs before `folder` is destroyed.
+    static const bool removed_at_exit = [] {
+        return std::atexit([] {
+                   std::error_code ignored;
+                   std::filesystem::remove_all(scratch_folder(), ignored);
+               }) == 0;
+    }();
+    (void)removed_at_exit;
     return folder;
 }
 
