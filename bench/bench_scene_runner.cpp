@@ -6,51 +6,22 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
-#include <random>
 
+#include "bench_seams.h"
 #include "compose/scene_runner.h"
-#include "ground/clock.h"
-#include "ground/random_source.h"
 
 namespace {
 
 using namespace vistaloom;
 
-// A seeded engine; reseeding draws the new seed from the engine itself, so every run of the
-// benchmark sees the same scenes.
-class SeededRandom : public RandomSource {
-  public:
-    explicit SeededRandom(uint64_t seed) : engine_(seed) {}
-    double next() override { return static_cast<double>(engine_() >> 11) * 0x1.0p-53; }
-    void reseed_from_clock() override { engine_.seed(engine_()); }
-
-  private:
-    std::mt19937_64 engine_;
-};
-
-// Moves only when the benchmark says so: one 50 ms frame at a time (20 frames per second),
-// so a background change falls due every 700 frames.
-class SteppedClock : public Clock {
-  public:
-    int64_t now_ms = 0;
-    int64_t tick_ms() override { return now_ms; }
-    TimeOfDay time_of_day() override { return {}; }
-};
 
 void BM_SceneFrames(benchmark::State& state) {
     const auto width = static_cast<int32_t>(state.range(0));
     const auto height = static_cast<int32_t>(state.range(1));
-    SeededRandom random(20261208);
-    SteppedClock clock;
-    SaverSettings settings;
-    settings.sprite_active = 10;
-    HeadlessScene owner(width, height, clock, random, settings);
-    SceneRunner runner(owner.scene);
+    bench::TenSpriteScene scene(width, height);
+    SceneRunner& runner = scene.runner;
 
-    for (auto _ : state) {
-        runner.run_frame();
-        clock.now_ms += 50;
-    }
+    for (auto _ : state) scene.frame();
 
     const FrameCopies& t = runner.totals();
     const double frames = static_cast<double>(runner.frames_run());

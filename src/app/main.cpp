@@ -14,8 +14,10 @@
 
 #include "platform/desktop_qt.h"
 #include "platform/host_window.h"
+#include "platform/install_path_check.h"
 #include "ui/install_path_message.h"
 #include "platform/qsettings_backend.h"
+#include "platform/system/temp_items_at_exit.h"
 #include "platform/system/xdg_user_folders.h"
 #include "platform/window_visibility.h"
 #include "platform/raw_registry_store.h"
@@ -36,6 +38,7 @@
 #include "ui/saver_screens.h"
 #include "saver/saver_session.h"
 #include "startup/command_line.h"
+#include "startup/output_files.h"
 #include "startup/saver_settings.h"
 #include "startup/startup.h"
 #include "startup/startup_values.h"
@@ -85,7 +88,14 @@ class AppModeHost : public ModeHost {
         return vistaloom::is_first_instance(title);
     }
 
-    void show_install_path_error() override { show_install_path_message(); }
+    void show_install_path_error() override {
+        // A daemon's saver has nobody to read the box; say it where its log goes too.
+        std::fprintf(stderr,
+                     "vistaloom: no themes folder: install_path is missing or empty in the "
+                     "settings files and no vistaloom/themes folder holds a theme in the XDG "
+                     "data folders\n");
+        show_install_path_message();
+    }
 
     void open_configuration() override {
         SaverSessionOptions session_options;
@@ -120,6 +130,7 @@ class AppModeHost : public ModeHost {
     void change_password(int64_t) override {}  // no system password dialog on Linux
 
     void open_saver() override {
+        remove_temp_items_at_exit(folders_);
         FrmMainOptions options;
         SaverSessionOptions session_options;
         session_options.executable_name = exe_name_;
@@ -193,6 +204,10 @@ class AppModeHost : public ModeHost {
             window_->request_stop();
             return;
         }
+        // Start-up may be waiting in a message box's own loop (no install path), where a
+        // quit of the main loop, not yet running, would be lost: a daemon must always be
+        // able to end us.
+        if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
         if (preview_) preview_->request_stop();
         if (config_) {
             config_->close();
@@ -301,6 +316,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     const CommandLine command_line = parse_command_line(args, std::getenv("XSCREENSAVER_WINDOW"));
     if (auto code = answer_without_windows(command_line, std::cout, std::cerr)) return *code;
+    if (auto code = check_output_files(command_line, std::cerr)) return *code;
 
     std::string why;
     if (!display_reachable(why)) {
@@ -308,13 +324,21 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    QApplication app(argc, argv);
+    // The command line is ours alone: Qt's own options (-display, -platform, -style ...)
+    // would otherwise be taken, or abort the process, before we see them.
+    static char fallback_name[] = "vistaloom";
+    int qt_argc = 1;
+    char* qt_argv[] = {argc > 0 ? argv[0] : fallback_name, nullptr};
+    QApplication app(qt_argc, qt_argv);
     QApplication::setApplicationName(QStringLiteral("vistaloom"));
 
     StartupValues values;
     SaverSettings settings;
-    QtSettingsBackend stored_settings;
-    ThemeFolderSearch settings_backend(stored_settings, theme_data_folders());
+    // The stored files; install_path checked and made absolute; then, when none is stored,
+    // the installed themes in the XDG data folders.
+    QtSettingsBackend settings_files;
+    InstallPathCheck checked_settings(settings_files, std::cerr);
+    ThemeFolderSearch settings_backend(checked_settings, theme_data_folders());
     AppModeHost host(command_line, executable_name(argc > 0 ? argv[0] : nullptr), values, settings,
                      settings_backend);
     SignalBridge signal_bridge([&host](int) { host.stop(); });

@@ -43,6 +43,9 @@ bool DecodeJpegToDib(cDIBSection& target, const std::string& path) {
                             &width, &height, &subsampling, &colorspace) != 0) {
         return false;
     }
+    if (width > kMaxJpegSide || height > kMaxJpegSide) return false;
+    if (int64_t{width} * height > static_cast<int64_t>(jpeg.size()) * kMaxJpegPixelsPerByte)
+        return false;
     if (!target.Create(width, height)) return false;
 
     // Warnings (truncated or corrupt data) stop the decoding: a picture that only partly

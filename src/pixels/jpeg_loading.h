@@ -11,6 +11,15 @@ namespace vistaloom {
 // JPEG files are read whole into memory; anything larger is refused before decoding. A
 // sprite sheet is well under a megabyte.
 inline constexpr int64_t kMaxJpegFileBytes = int64_t{64} * 1024 * 1024;
+// No picture side is longer than this. A few hundred bytes of JPEG header can claim a picture
+// of 65500 rows; making and clearing that bitmap costs hundreds of megabytes and seconds of
+// start-up for a sheet whose pictures are 320 x 240. No screen is larger either.
+inline constexpr int32_t kMaxJpegSide = 16384;
+// Huffman-coded JPEG data needs at least one bit per 8 x 8 block, so no such file holds more
+// than 512 pixels per byte; only a nearly flat arithmetic-coded picture could. A header that
+// claims more than this many pixels per byte of file is a trap (hundreds of bytes asking for
+// a bitmap of a hundred megabytes), not a sprite sheet.
+inline constexpr int64_t kMaxJpegPixelsPerByte = 1024;
 
 // Decodes the JPEG file at `path` into `target`, created at the picture's size, as bottom-up
 // BGR rows with the target's row pitch (grey pictures also give 3 bytes per pixel). True only

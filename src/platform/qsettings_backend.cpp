@@ -1,9 +1,12 @@
 #include "platform/qsettings_backend.h"
 
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QVariant>
+#include <cerrno>
 
 namespace vistaloom {
 
@@ -18,6 +21,7 @@ QString conf_name(const std::string& application) {
 // form counts as missing, so its default applies.
 std::optional<std::string> read_text(const QString& file, const std::string& section,
                                      const std::string& key) {
+    if (!usable_settings_file(file)) return std::nullopt;
     QSettings settings(file, QSettings::IniFormat);
     settings.beginGroup(QString::fromStdString(section));
     QVariant value = settings.value(QString::fromStdString(key));
@@ -30,6 +34,12 @@ std::optional<std::string> read_text(const QString& file, const std::string& sec
 }
 
 }  // namespace
+
+bool usable_settings_file(const QString& file) {
+    struct stat status {};
+    if (stat(QFile::encodeName(file).constData(), &status) != 0) return errno == ENOENT;
+    return S_ISREG(status.st_mode);
+}
 
 QtSettingsBackend::QtSettingsBackend()
     : user_folder_(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)) {
@@ -44,20 +54,28 @@ QString QtSettingsBackend::user_file(const std::string& application) const {
     return QDir(user_folder_).filePath(conf_name(application));
 }
 
+QString QtSettingsBackend::source_file(const std::string& application, const std::string& section,
+                                      const std::string& key) const {
+    QStringList files{user_file(application)};
+    for (const QString& folder : system_folders_) files << QDir(folder).filePath(conf_name(application));
+    for (const QString& file : files) {
+        if (!QFile::exists(file)) continue;
+        if (read_text(file, section, key)) return file;
+    }
+    return {};
+}
+
 std::optional<std::string> QtSettingsBackend::read(const std::string& application,
                                                    const std::string& section,
                                                    const std::string& key) {
-    if (auto text = read_text(user_file(application), section, key)) return text;
-    for (const QString& folder : system_folders_) {
-        QString file = QDir(folder).filePath(conf_name(application));
-        if (!QFile::exists(file)) continue;
-        if (auto text = read_text(file, section, key)) return text;
-    }
-    return std::nullopt;
+    const QString file = source_file(application, section, key);
+    if (file.isEmpty()) return std::nullopt;
+    return read_text(file, section, key);
 }
 
 void QtSettingsBackend::write(const std::string& application, const std::string& section,
                               const std::string& key, const std::string& value) {
+    if (!usable_settings_file(user_file(application))) return;
     QSettings settings(user_file(application), QSettings::IniFormat);
     settings.beginGroup(QString::fromStdString(section));
     settings.setValue(QString::fromStdString(key), QString::fromStdString(value));

@@ -1,5 +1,7 @@
 #include "platform/raw_registry_store.h"
 
+#include "platform/qsettings_backend.h"
+
 #include <QDir>
 #include <QSettings>
 #include <QStandardPaths>
@@ -66,6 +68,7 @@ QtRawRegistry::QtRawRegistry(QString file) : file_(std::move(file)) {}
 
 bool QtRawRegistry::key_exists(uint32_t root, const std::string& sub_key) {
     if (sub_key.empty()) return true;  // the root key itself is always there
+    if (!usable_settings_file(file_)) return false;
     QSettings settings(file_, QSettings::IniFormat);
     settings.beginGroup(group_of(root, sub_key));
     return !settings.allKeys().isEmpty();
@@ -73,7 +76,7 @@ bool QtRawRegistry::key_exists(uint32_t root, const std::string& sub_key) {
 
 std::optional<RawValue> QtRawRegistry::query(uint32_t root, const std::string& sub_key,
                                              const std::string& value_name) {
-    if (!usable_value_name(value_name)) return std::nullopt;
+    if (!usable_value_name(value_name) || !usable_settings_file(file_)) return std::nullopt;
     QSettings settings(file_, QSettings::IniFormat);
     settings.beginGroup(group_of(root, sub_key));
     QVariant stored = settings.value(QString::fromStdString(value_name));
@@ -103,7 +106,7 @@ std::optional<RawValue> QtRawRegistry::query(uint32_t root, const std::string& s
 
 void QtRawRegistry::set_string(uint32_t root, const std::string& sub_key,
                                const std::string& value_name, const std::string& value) {
-    if (!usable_value_name(value_name)) return;
+    if (!usable_value_name(value_name) || !usable_settings_file(file_)) return;
     QString text = QString::fromStdString(value);
     if (text.startsWith(kDwordPrefix) || text.startsWith(kStringPrefix))
         text.prepend(kStringPrefix);

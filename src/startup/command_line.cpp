@@ -11,9 +11,9 @@ namespace vistaloom {
 
 namespace {
 
-// Largest --windowed side we accept; far above any screen, well inside every window system's
-// limits.
-constexpr int64_t kMaxWindowSide = 32767;
+// Largest --windowed side we accept: as large as any screen is. Larger windows cost
+// gigabytes and minutes per frame and show nothing more.
+constexpr int64_t kMaxWindowSide = 16384;
 
 std::optional<uint64_t> parse_unsigned(std::string_view text, int base) {
     if (text.empty()) return std::nullopt;
@@ -96,7 +96,8 @@ std::string apply_value(CommandLine& cl, Option option, std::string_view name,
         }
         case Option::Windowed: {
             auto size = parse_window_size(value);
-            if (!size) return bad("a window size WIDTHxHEIGHT (1..32767 each)");
+            if (!size)
+                return bad("a window size WIDTHxHEIGHT (1..16384 each, no screen is larger)");
             cl.windowed = *size;
             return {};
         }

@@ -17,7 +17,7 @@ namespace vistaloom {
 
 namespace {
 
-constexpr char kTempPrefix[] = "img_xyz.";
+constexpr char kTempPrefix[] = "img_xyz";
 constexpr int32_t kChunkBytes = 60000;
 
 #ifndef _WIN32
@@ -33,14 +33,19 @@ void reset_table(ThemeItems& items) {
     items.item_sizes.assign(1, 0);
 }
 
-// Stages an extraction under a name of its own in the private folder. Two programs of the
-// same user (the saver on two screens, the configuration window) may extract the same item
-// at once; each then renames a complete file into place instead of writing into the other's.
+// Every file this process puts into the private folder starts with this: several programs
+// of one user (a saver per screen, the configuration window, the theme tool) share the
+// folder, and each may only ever replace or remove its own files.
+std::string own_prefix() {
+    return std::string(kTempPrefix) + "-" + process_token() + ".";
+}
+
+// Stages an extraction under a name of its own, so the item's name only ever holds a
+// complete file.
 std::FILE* open_staging_file(const std::string& folder, std::string& name) {
     static std::atomic<unsigned> counter{0};
     for (int attempt = 0; attempt < 16; ++attempt) {
-        name = folder + kTempPrefix + "part-" + process_token() + "-" +
-               std::to_string(counter.fetch_add(1));
+        name = folder + own_prefix() + "part-" + std::to_string(counter.fetch_add(1));
         // "x": created new or not at all, so neither a file nor a link planted under the
         // name is ever written through.
         std::FILE* file = std::fopen(name.c_str(), "wbx");
@@ -151,6 +156,10 @@ bool read_theme_info(ThemeItems& items, const std::string& base_path, UserFolder
     return true;
 }
 
+std::string temp_item_name(const std::string& extension) {
+    return own_prefix() + extension;
+}
+
 std::string temp_item_extension(const std::string& item_name) {
     std::string ext = item_name.size() > 3 ? item_name.substr(item_name.size() - 3) : item_name;
     for (char& c : ext)
@@ -191,7 +200,7 @@ std::string extract_theme_item(const ThemeItems& items, const std::string& base_
     if (items.windows_dir.empty()) return failed;
     const int32_t length = items.item_sizes[k];
     const std::string target =
-        items.windows_dir + kTempPrefix + temp_item_extension(items.item_names[k]);
+        items.windows_dir + temp_item_name(temp_item_extension(items.item_names[k]));
     // Whatever happens next, no earlier item is left under this name to be mistaken for it.
     std::error_code error;
     if (file_present(target)) std::filesystem::remove(target, error);
@@ -231,7 +240,7 @@ void remove_temp_items(const ThemeItems& items) {
     for (std::filesystem::directory_iterator it(items.windows_dir, error), end; !error && it != end;
          it.increment(error)) {
         const std::string name = it->path().filename().string();
-        if (name.rfind(kTempPrefix, 0) != 0) continue;
+        if (name.rfind(own_prefix(), 0) != 0) continue;
         if (std::filesystem::is_directory(it->symlink_status(error))) continue;
         doomed.push_back(it->path());
     }

@@ -36,15 +36,21 @@ inline constexpr int32_t kMaxThemeItems = 100000;
 // music (and windows_dir set), so callers that carry on never see half a table.
 bool read_theme_info(ThemeItems& items, const std::string& base_path, UserFolders& folders);
 
-// Copies item k of base_path + ".img" to windows_dir + "img_xyz." + the last three
-// characters of its stored name and returns that path, or "False". A failed extraction
+// Copies item k of base_path + ".img" to windows_dir + temp_item_name(the last three
+// characters of its stored name) and returns that path, or "False". A failed extraction
 // never leaves a partial file under the target name.
 std::string extract_theme_item(const ThemeItems& items, const std::string& base_path, int32_t k);
 
-// Deletes this program's temporary item files from windows_dir; errors are ignored.
+// Deletes this process's temporary item files (finished or half-written) from windows_dir;
+// those of other programs sharing the folder stay. Errors are ignored.
 void remove_temp_items(const ThemeItems& items);
 
 // --- Pieces of the above, exposed for the theme tool and for tests. ---
+
+// The file name of this process's temporary item file with `extension`:
+// "img_xyz-" + a token of this process + "." + extension. The token keeps the items of two
+// programs running at once apart; the extension still picks the player.
+std::string temp_item_name(const std::string& extension);
 
 // The extension a temporary item file gets for a stored item name: its last three
 // characters, letter case kept, with anything that could name another folder or confuse a

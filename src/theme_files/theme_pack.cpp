@@ -2,6 +2,7 @@
 
 #include "ground/process_token.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -27,21 +28,44 @@ std::string part_suffix() {
     return ".part-" + process_token();
 }
 
-// Appends one file to the container; returns its length, or -1 on failure.
-int64_t append_file(std::ofstream& container, const std::string& path) {
-    std::ifstream source(path, std::ios::binary);
-    if (!source) return -1;
-    std::vector<char> buffer(1 << 16);
-    int64_t total = 0;
-    while (source) {
-        source.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-        std::streamsize got = source.gcount();
-        if (got <= 0) break;
-        container.write(buffer.data(), got);
-        total += got;
+// Only a regular file has a length known before reading: a FIFO would block the pack for
+// ever and a device such as /dev/zero would fill the disk. Links are followed, so a link to
+// a device is refused too. The length, or -1 with `error` set.
+int64_t input_length(const std::string& path, std::string& error) {
+    std::error_code code;
+    const auto status = std::filesystem::status(path, code);
+    if (code || !std::filesystem::exists(status)) {
+        error = "cannot read " + path;
+        return -1;
     }
-    if (source.bad() || !container) return -1;
-    return total;
+    if (!std::filesystem::is_regular_file(status)) {
+        error = path + " is not a regular file";
+        return -1;
+    }
+    const auto size = std::filesystem::file_size(path, code);
+    if (code) {
+        error = "cannot read " + path;
+        return -1;
+    }
+    return static_cast<int64_t>(size);
+}
+
+// Appends exactly `length` bytes of one file to the container: a file that grew since it was
+// measured is cut at the measured length, one that shrank fails the pack.
+bool append_file(std::ofstream& container, const std::string& path, int64_t length) {
+    std::ifstream source(path, std::ios::binary);
+    if (!source) return false;
+    std::vector<char> buffer(1 << 16);
+    while (length > 0) {
+        const auto want = static_cast<std::streamsize>(
+            std::min<int64_t>(length, static_cast<int64_t>(buffer.size())));
+        source.read(buffer.data(), want);
+        if (source.gcount() != want) return false;
+        container.write(buffer.data(), want);
+        if (!container) return false;
+        length -= want;
+    }
+    return true;
 }
 
 // A header text goes between double quotes, which it therefore cannot contain.
@@ -73,6 +97,10 @@ std::string stored_item_name(const std::string& file_path, std::string& error) {
     return name;
 }
 
+std::vector<std::string> pack_staging_paths(const std::string& base_path) {
+    return {base_path + ".img" + part_suffix(), base_path + ".icf" + part_suffix()};
+}
+
 std::string pack_theme(const ThemePackRequest& request) {
     if (request.base_path.empty()) return "no theme path given";
     std::vector<std::string> sources{request.sample_path, request.sheet_path};
@@ -88,8 +116,9 @@ std::string pack_theme(const ThemePackRequest& request) {
 
     const std::string img_path = request.base_path + ".img";
     const std::string icf_path = request.base_path + ".icf";
-    const std::string img_part = img_path + part_suffix();
-    const std::string icf_part = icf_path + part_suffix();
+    const std::vector<std::string> staging = pack_staging_paths(request.base_path);
+    const std::string& img_part = staging[0];
+    const std::string& icf_part = staging[1];
     std::error_code ignored;
     auto fail = [&](const std::string& message) {
         std::filesystem::remove(img_part, ignored);
@@ -97,19 +126,26 @@ std::string pack_theme(const ThemePackRequest& request) {
         return message;
     };
 
+    // Every input is measured before anything is written, so a refused pack writes nothing.
     std::vector<int64_t> sizes;
+    int64_t total = 0;
+    for (const auto& path : sources) {
+        std::string error;
+        const int64_t size = input_length(path, error);
+        if (size < 0) return error;
+        total += size;
+        // Offsets and sizes are 32-bit signed numbers in the information file.
+        if (total > std::numeric_limits<int32_t>::max())
+            return "theme would exceed 2147483647 bytes at " + path;
+        sizes.push_back(size);
+    }
+
     {
         std::ofstream container(img_part, std::ios::binary | std::ios::trunc);
         if (!container) return fail("cannot write " + img_part);
-        int64_t total = 0;
-        for (const auto& path : sources) {
-            int64_t size = append_file(container, path);
-            if (size < 0) return fail("cannot read " + path);
-            total += size;
-            // Offsets and sizes are 32-bit signed numbers in the information file.
-            if (total > std::numeric_limits<int32_t>::max())
-                return fail("theme would exceed 2147483647 bytes at " + path);
-            sizes.push_back(size);
+        for (size_t i = 0; i < sources.size(); ++i) {
+            if (!append_file(container, sources[i], sizes[i]))
+                return fail("cannot read " + sources[i] + " (it changed while packing?)");
         }
         container.close();
         if (!container) return fail("cannot write " + img_part);

@@ -18,10 +18,16 @@ struct ThemePackRequest {
 // name survive extraction. Empty, with `error` set, when the name cannot be stored.
 std::string stored_item_name(const std::string& file_path, std::string& error);
 
+// The temporary names pack_theme writes under before renaming, so that a program can remove
+// them when it is interrupted. They are this process's own: nobody else writes them.
+std::vector<std::string> pack_staging_paths(const std::string& base_path);
+
 // Writes base_path + ".img" and base_path + ".icf" so that read_theme_info and
 // extract_theme_item read them back. Both are written under temporary names and renamed
-// into place, the container first. Returns an empty text on success, else one line that
-// says what went wrong.
+// into place, the container first. Inputs must be regular files (or links to them) and are
+// measured first: nothing is written when one is missing, is no regular file, or the theme
+// would outgrow its 32-bit offsets. Returns an empty text on success, else one line that
+// says what went wrong; the temporary files are gone then.
 std::string pack_theme(const ThemePackRequest& request);
 
 }  // namespace vistaloom

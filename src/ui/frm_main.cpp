@@ -13,6 +13,7 @@
 #include <QWindow>
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include "pixels/surface.h"
 #include "platform/huge_page_store.h"
@@ -341,7 +342,10 @@ void FrmMain::write_screenshot() {
     if (options_.screenshot.empty()) return;
     const Surface* screen = ascreen();
     if (!screen || screen->empty()) return;
-    wrap(*screen).save(QString::fromStdString(options_.screenshot), "PNG");
+    // Asked for on the command line, so a failure (disk full, folder gone) is said there.
+    if (!wrap(*screen).save(QString::fromStdString(options_.screenshot), "PNG"))
+        std::fprintf(stderr, "vistaloom: cannot write the screenshot %s\n",
+                     options_.screenshot.c_str());
 }
 
 // --- painting --------------------------------------------------------------------------------

@@ -117,6 +117,8 @@ TEST(JpegLoading, EveryMalformedPictureFailsCleanly) {
         {"precision_12bit.jpg", {0, 0}},
         {"size_16384x16384.jpg", {0, 0}},  // 768 MiB of pixels: over the limit
         {"size_65500x65500.jpg", {0, 0}},
+        {"bomb_2339x65500.jpg", {0, 0}},  // 274 bytes claiming 460 MB of pixels (fuzzing)
+        {"bomb_3392x16384.jpg", {0, 0}},  // 343 bytes claiming 167 MB (fuzzing)
         {"truncated_half.jpg", {64, 48}},
         {"marker_in_data.jpg", {64, 48}},
         {"taller_than_data.jpg", {64, 480}},

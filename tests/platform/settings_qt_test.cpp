@@ -1,3 +1,7 @@
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -6,8 +10,10 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+#include <sstream>
 
 #include "ui/install_path_message.h"
+#include "platform/install_path_check.h"
 #include "platform/qsettings_backend.h"
 #include "platform/raw_registry_store.h"
 #include "platform/screen_metrics.h"
@@ -29,6 +35,18 @@ class SettingsQtTest : public QObject {
         QFile f(path);
         QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write(bytes);
+    }
+
+    QString user_file() const { return config_ + QStringLiteral("/Brindle Vistaloom.conf"); }
+
+    // The install path as start-up reads it, with what was said about it.
+    std::optional<std::string> install_path(std::string& said) {
+        QtSettingsBackend files(config_, {system_});
+        std::ostringstream diagnostics;
+        InstallPathCheck check(files, diagnostics);
+        auto value = check.read(kSettingsApplication, kConfigSection, kInstallPathKey);
+        said = diagnostics.str();
+        return value;
     }
 
   private slots:
@@ -168,6 +186,70 @@ class SettingsQtTest : public QObject {
         TwipsPerPixel twips = screen_twips_per_pixel();
         QCOMPARE(twips.x, twips_per_pixel_from_dpi(screen->logicalDotsPerInchX()));
         QCOMPARE(twips.y, twips_per_pixel_from_dpi(screen->logicalDotsPerInchY()));
+    }
+
+    // open() on a FIFO waits for a writer that never comes; the test process is ended by an
+    // alarm if the store ever tries.
+    void fifoInPlaceOfTheSettingsFileReadsAsEmpty() {
+        QDir().mkpath(config_);
+        QCOMPARE(::mkfifo(QFile::encodeName(user_file()).constData(), 0600), 0);
+        write_file(system_ + QStringLiteral("/Brindle Vistaloom.conf"),
+                   "[Config]\ninstall_path=/themes\n");
+        ::alarm(20);
+        QtSettingsBackend backend(config_, {system_});
+        QCOMPARE(backend.read(kSettingsApplication, kConfigSection, kInstallPathKey),
+                 std::optional<std::string>("/themes"));
+        SaverSettings settings;
+        load_settings(settings, backend);
+        QCOMPARE(settings.sprite_active, 4);
+        save_settings(settings, backend);  // refused, not blocked
+        QtRawRegistry registry(user_file());
+        QVERIFY(!registry.query(1, "Control Panel", "x"));
+        registry.set_string(1, "Control Panel", "x", "1");
+        ::alarm(0);
+        QFileInfo info(user_file());
+        QVERIFY(!info.isFile());
+    }
+
+    void relativeInstallPathIsTakenFromTheSettingsFilesFolder() {
+        write_file(config_ + QStringLiteral("/themes/Demo.icf"), "a,b,0,0\n");
+        write_file(user_file(), "[Config]\ninstall_path=themes\n");
+        std::string said;
+        QCOMPARE(install_path(said),
+                 std::optional<std::string>((config_ + "/themes").toStdString()));
+        QCOMPARE(said, std::string());
+        QVERIFY(QDir::setCurrent(QDir::rootPath()));  // where we run from does not matter
+        QCOMPARE(install_path(said),
+                 std::optional<std::string>((config_ + "/themes").toStdString()));
+    }
+
+    void aFolderWithoutThemesSaysWhatWasReadAndWhy() {
+        write_file(config_ + QStringLiteral("/a;b/Demo.icf"), "a,b,0,0\n");
+        write_file(user_file(), "[Config]\ninstall_path=" + config_.toUtf8() + "/a;b\n");
+        std::string said;
+        install_path(said);
+        QVERIFY2(said.find("reads \"" + config_.toStdString() + "/a\"") != std::string::npos,
+                 said.c_str());
+        QVERIFY2(said.find("does not exist") != std::string::npos, said.c_str());
+        QVERIFY2(said.find("double quotes") != std::string::npos, said.c_str());
+
+        write_file(user_file(), "[Config]\ninstall_path=" + config_.toUtf8() + "/caf\xe9\n");
+        install_path(said);
+        QVERIFY2(said.find("not UTF-8") != std::string::npos, said.c_str());
+
+        // Nothing stored is no mistake here: the installed themes may be found elsewhere.
+        write_file(user_file(), "[Options]\nframe_rate=20\n");
+        install_path(said);
+        QVERIFY2(said.empty(), said.c_str());
+    }
+
+    void rawLinesAreFoundOnlyInTheConfigGroup() {
+        QCOMPARE(raw_install_path_line(
+                     "[Options]\ninstall_path=x\n[Config]\n install_path = \"a;b\"\r\n"),
+                 std::string("\"a;b\""));
+        QCOMPARE(raw_install_path_line("[Options]\ninstall_path=x\n"), std::string());
+        QCOMPARE(raw_value_hint("\"a;b\""), std::string());
+        QVERIFY(!raw_value_hint("a;b").empty());
     }
 };
 

@@ -9,6 +9,7 @@
 #include <regex>
 
 #include "session_fixture.h"
+#include "theme_files/theme_files.h"
 
 namespace vistaloom {
 namespace {
@@ -94,7 +95,7 @@ TEST_F(SessionFixture, MusicStepsEveryTwoSecondsInOrderFromTheFirstTrack) {
     for (int64_t d : differences(play_ticks)) EXPECT_GT(d, 2000);
     EXPECT_GT(play_ticks.front() - 100'000, 2000);
     EXPECT_LT(play_ticks.front() - 100'000, 2200);
-    for (const auto& file : media.played) EXPECT_NE(file.find("img_xyz.mid"), std::string::npos);
+    for (const auto& file : media.played) EXPECT_NE(file.find(temp_item_name("mid")), std::string::npos);
     EXPECT_EQ(media.device_type, "Sequencer");
     EXPECT_EQ(media.commands.back(), "Close");  // unload stopped and closed the device
 }

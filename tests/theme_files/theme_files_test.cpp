@@ -145,7 +145,7 @@ TEST_F(ThemeFiles, ItemsAreCutAtTheirRunningOffsets) {
     EXPECT_EQ(theme_item_offset(items, 3), 350);
 
     std::string sheet = extract_theme_item(items, base, 2);
-    EXPECT_EQ(sheet, folder.private_dir().string() + "/img_xyz.jpg");
+    EXPECT_EQ(sheet, folder.private_dir().string() + "/" + temp_item_name("jpg"));
     EXPECT_EQ(ThemeTestFolder::read(sheet), pattern(100, 250));
     std::string tune = extract_theme_item(items, base, 3);
     EXPECT_EQ(ThemeTestFolder::read(tune), pattern(350, 40));
@@ -179,7 +179,7 @@ TEST_F(ThemeFiles, LeftoverOrLongerTempFileIsReplacedWithoutStaleBytes) {
     std::string base = make_theme("over", "a,b,0,2\nx.dat,5\ny.dat,3\n", 8);
     ThemeItems items;
     ASSERT_TRUE(read_theme_info(items, base, folder.user_folders));
-    const fs::path target = folder.private_dir() / "img_xyz.dat";
+    const fs::path target = folder.private_dir() / temp_item_name("dat");
     ThemeTestFolder::write(target, "Z");  // 1 byte: counts as absent
     EXPECT_FALSE(file_present(target.string()));
     ASSERT_EQ(extract_theme_item(items, base, 1), target.string());
@@ -219,8 +219,8 @@ TEST_F(ThemeFiles, ExtensionKeepsTheStoredLetterCase) {
     std::string base = make_theme("case", "a,b,1,2\nSHEET.JPG,4\nTune.mid,4\n", 8);
     ThemeItems items;
     ASSERT_TRUE(read_theme_info(items, base, folder.user_folders));
-    EXPECT_EQ(fs::path(extract_theme_item(items, base, 1)).filename(), "img_xyz.JPG");
-    EXPECT_EQ(fs::path(extract_theme_item(items, base, 2)).filename(), "img_xyz.mid");
+    EXPECT_EQ(fs::path(extract_theme_item(items, base, 1)).filename(), temp_item_name("JPG"));
+    EXPECT_EQ(fs::path(extract_theme_item(items, base, 2)).filename(), temp_item_name("mid"));
 }
 
 TEST_F(ThemeFiles, ItemNumbersAndSizesThatDoNotFitGiveFalse) {
@@ -249,7 +249,7 @@ TEST_F(ThemeFiles, ShortOrMissingContainerGivesFalseAndNoFile) {
     ThemeItems items;
     ASSERT_TRUE(read_theme_info(items, base, folder.user_folders));
     EXPECT_EQ(extract_theme_item(items, base, 2), "False");
-    EXPECT_FALSE(fs::exists(folder.private_dir() / "img_xyz.wav"));
+    EXPECT_FALSE(fs::exists(folder.private_dir() / temp_item_name("wav")));
     EXPECT_EQ(files_in_private_folder(), 0);
     fs::remove(base + ".img");
     EXPECT_EQ(extract_theme_item(items, base, 1), "False");
@@ -272,9 +272,10 @@ TEST_F(ThemeFiles, HostileNamesNeverLeaveThePrivateFolder) {
         EXPECT_TRUE(inside_private_folder(path)) << path;
         EXPECT_TRUE(fs::is_regular_file(path)) << path;
         std::string file = fs::path(path).filename().string();
-        EXPECT_EQ(file.rfind("img_xyz.", 0), 0u) << file;
-        EXPECT_EQ(file.find_first_of("/\\\x01\x1f", 8), std::string::npos) << file;
-        EXPECT_EQ(file.find('.', 8), std::string::npos) << file;
+        const std::string prefix = temp_item_name("");
+        EXPECT_EQ(file.rfind(prefix, 0), 0u) << file;
+        EXPECT_EQ(file.find_first_of("/\\\x01\x1f", prefix.size()), std::string::npos) << file;
+        EXPECT_EQ(file.find('.', prefix.size()), std::string::npos) << file;
     }
     EXPECT_EQ(temp_item_extension("x.jpg"), "jpg");
     EXPECT_EQ(temp_item_extension("../"), "___");
@@ -294,17 +295,36 @@ TEST_F(ThemeFiles, RemoveTempItemsTakesOnlyOurTemporaryFiles) {
     ASSERT_NE(extract_theme_item(items, base, 2), "False");
     ThemeTestFolder::write(folder.private_dir() / "notes.txt", "keep");
     ThemeTestFolder::write(folder.private_dir() / "img_xyzzy", "keep");
-    fs::create_directory(folder.private_dir() / "img_xyz.dir");
+    fs::create_directory(folder.private_dir() / temp_item_name("dir"));
 
     remove_temp_items(items);
-    EXPECT_FALSE(fs::exists(folder.private_dir() / "img_xyz.jpg"));
-    EXPECT_FALSE(fs::exists(folder.private_dir() / "img_xyz.mid"));
+    EXPECT_FALSE(fs::exists(folder.private_dir() / temp_item_name("jpg")));
+    EXPECT_FALSE(fs::exists(folder.private_dir() / temp_item_name("mid")));
     EXPECT_TRUE(fs::exists(folder.private_dir() / "notes.txt"));
     EXPECT_TRUE(fs::exists(folder.private_dir() / "img_xyzzy"));
-    EXPECT_TRUE(fs::is_directory(folder.private_dir() / "img_xyz.dir"));
+    EXPECT_TRUE(fs::is_directory(folder.private_dir() / temp_item_name("dir")));
 
     ThemeItems never_read;
     remove_temp_items(never_read);  // no folder known yet: nothing to do, nothing to crash
+}
+
+// A saver ending while the configuration window or the theme tool extracts must not take
+// their files, finished or half-written, from the shared folder.
+TEST_F(ThemeFiles, RemoveTempItemsLeavesOtherProgramsFilesAlone) {
+    std::string base = make_theme("shared", "a,b,0,1\nx.jpg,4\n", 4);
+    ThemeItems items;
+    ASSERT_TRUE(read_theme_info(items, base, folder.user_folders));
+    const std::string ours = extract_theme_item(items, base, 1);
+    ASSERT_NE(ours, "False");
+    const std::vector<std::string> theirs = {"img_xyz-0123456789abcdef.jpg",
+                                             "img_xyz-0123456789abcdef.part-0",
+                                             "img_xyz.part-4242-0", "img_xyz.jpg"};
+    for (const auto& name : theirs) ThemeTestFolder::write(folder.private_dir() / name, "them");
+    EXPECT_NE(fs::path(ours).filename(), "img_xyz.jpg");
+
+    remove_temp_items(items);
+    EXPECT_FALSE(fs::exists(ours));
+    for (const auto& name : theirs) EXPECT_TRUE(fs::exists(folder.private_dir() / name)) << name;
 }
 
 TEST_F(ThemeFiles, NoPrivateFolderMeansNoExtraction) {

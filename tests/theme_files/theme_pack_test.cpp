@@ -1,6 +1,7 @@
 #include "theme_files/theme_pack.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -86,6 +87,33 @@ TEST_F(ThemePack, FailedPackLeavesAnEarlierThemeAsItWas) {
     EXPECT_EQ(ThemeTestFolder::read(request.base_path + ".icf"), before);
     EXPECT_EQ(ThemeTestFolder::read(request.base_path + ".img"), "old sampleold sheet");
     EXPECT_EQ(leftovers_in_themes(), 0);
+}
+
+// A FIFO would block the pack for ever, /dev/zero would fill the disk; an input that would
+// push the theme past its 32-bit offsets is refused before a byte is written.
+TEST_F(ThemePack, OnlyRegularFilesOfAFittingSizeArePacked) {
+    ThemePackRequest request;
+    request.base_path = folder.theme("Odd");
+    request.sample_path = source("s.jpg", "sample");
+    request.sheet_path = source("t.jpg", "sheet");
+    const fs::path fifo = folder.root() / "src" / "pipe.mid";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const fs::path zero = folder.root() / "src" / "zero.wav";
+    fs::create_symlink("/dev/zero", zero);
+    const fs::path huge = folder.root() / "src" / "huge.mp3";
+    ThemeTestFolder::write(huge, "");
+    fs::resize_file(huge, uint64_t{3} << 30);  // sparse: costs no disk
+
+    for (const fs::path& music : {fifo, zero, huge}) {
+        request.music_paths = {music.string()};
+        const std::string error = pack_theme(request);
+        EXPECT_NE(error.find(music.filename().string()), std::string::npos) << error;
+        EXPECT_FALSE(fs::exists(request.base_path + ".img")) << music;
+        EXPECT_EQ(leftovers_in_themes(), 0) << music;
+    }
+    request.music_paths = {};
+    EXPECT_EQ(pack_theme(request), "");
+    EXPECT_EQ(ThemeTestFolder::read(request.base_path + ".img"), "samplesheet");
 }
 
 // --- verify_theme over the stored test themes ---

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/system/xdg_user_folders.h"
+#include "staging_cleanup.h"
 #include "theme_tool.h"
 
 namespace {
@@ -36,7 +37,11 @@ int main(int argc, char** argv) {
     static_assert(std::atomic<bool>::is_always_lock_free, "the signal handler stores into it");
     std::vector<std::string> args(argv + 1, argv + argc);
     // The other commands are quick, and a signal ends them as it ends any program.
-    if (!args.empty() && args[0] == "make") catch_interrupts();
+    if (!args.empty() && args[0] == "make") {
+        catch_interrupts();
+    } else {
+        vistaloom::install_staging_cleanup();
+    }
     vistaloom::XdgUserFolders folders;
     const int code = vistaloom::run_theme_tool(args, std::cout, std::cerr, folders, &interrupted);
     // The usual status of a program a signal ended, once everything is cleaned up.

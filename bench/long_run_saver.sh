@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# The real saver under Xvfb for a long stretch: 1920x1080, frame_rate 60, ten sprites, the
+# demo theme's music playing (SDL's dummy audio driver decodes and mixes it as a sound card
+# would). Prints the saver's resident memory (VmRSS) and the frames drawn once a minute, and
+# ends the run with SIGTERM as a daemon does.
+#
+#   bench/long_run_saver.sh [BUILD_DIR]     (default: build)
+#   LONG_RUN_MINUTES=10                     length of the run
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+build=${1:-$here/../build}
+build=$(cd "$build" && pwd)
+export VISTALOOM=${VISTALOOM:-$build/src/vistaloom}
+export VISTALOOM_THEME_TOOL=${VISTALOOM_THEME_TOOL:-$build/tools/vistaloom-theme}
+DEMO=${VISTALOOM_DEMO_THEME_DIR:-$build/themes}
+minutes=${LONG_RUN_MINUTES:-10}
+source "$here/../tests/e2e/lib.sh"
+make_sandbox
+[ -f "$DEMO/Demo.icf" ] || fail "no demo theme in $DEMO (build the default preset first)"
+cp "$DEMO/Demo.icf" "$DEMO/Demo.img" "$INSTALL_DIR/"
+start_x 1920x1080x24
+write_settings "active_module=Demo" "frame_rate=60" "sprite_active=10" "mute_audio=0"
+log="$E2E_DIR/frames.log"
+VISTALOOM_FRAME_LOG="$log" start_saver /S
+wait_for_frames "$log" 20 30 || fail "the saver did not start: $(cat "$E2E_DIR/saver.err")"
+
+rss_kb() { awk '/^VmRSS:/ {print $2}' "/proc/$SAVER_PID/status"; }
+echo "minute 0: resident $(rss_kb) kB"
+for minute in $(seq 1 "$minutes"); do
+    sleep 60
+    is_running "$SAVER_PID" || fail "the saver ended by itself: $(cat "$E2E_DIR/saver.err")"
+    echo "minute $minute: resident $(rss_kb) kB, frames $(wc -l <"$log")"
+done
+kill -TERM "$SAVER_PID"
+wait_exit "$SAVER_PID" 20
+echo "exit status $E2E_STATUS"
+[ -z "$(temp_items)" ] || fail "temporary item files left: $(temp_items)"

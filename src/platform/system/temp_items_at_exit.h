@@ -1,0 +1,13 @@
+#pragma once
+
+namespace vistaloom {
+
+class UserFolders;
+
+// Removes this process's temporary item files when the process ends through exit() without
+// unwinding: Qt ends the program that way when the X server goes away, and the saver
+// window's own clean-up then never runs. Safe to call more than once; the ordinary clean-up
+// at unload still comes first, this one finds nothing left then.
+void remove_temp_items_at_exit(UserFolders& folders);
+
+}  // namespace vistaloom

@@ -1,0 +1,37 @@
+#include "startup/output_files.h"
+
+#include <filesystem>
+#include <ostream>
+
+namespace vistaloom {
+
+namespace {
+
+constexpr int kExitUsage = 2;
+
+}  // namespace
+
+std::string output_file_problem(const std::string& path) {
+    namespace fs = std::filesystem;
+    if (path.empty()) return "no file name given";
+    std::error_code error;
+    const fs::path file(path);
+    if (fs::is_directory(file, error)) return "'" + path + "' is a folder";
+    fs::path folder = file.parent_path();
+    if (folder.empty()) folder = ".";
+    const auto status = fs::status(folder, error);
+    if (!fs::exists(status)) return "folder '" + folder.string() + "' does not exist";
+    if (!fs::is_directory(status)) return "'" + folder.string() + "' is not a folder";
+    return {};
+}
+
+std::optional<int> check_output_files(const CommandLine& command_line, std::ostream& err) {
+    if (!command_line.screenshot) return std::nullopt;
+    const std::string problem = output_file_problem(*command_line.screenshot);
+    if (problem.empty()) return std::nullopt;
+    err << "vistaloom: --screenshot: cannot write " << *command_line.screenshot << ": " << problem
+        << '\n';
+    return kExitUsage;
+}
+
+}  // namespace vistaloom
