@@ -60,6 +60,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // What is saved must load back to the same record.
     save_settings(settings, backend);
-    if (backend.written.size() != 21) std::abort();
+    if (backend.written.size() != 22) std::abort();
     return 0;
 }
