@@ -7,17 +7,10 @@
 #   bench/long_run_saver.sh [BUILD_DIR]     (default: build)
 #   LONG_RUN_MINUTES=10                     length of the run
 set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
-build=${1:-$here/../build}
-build=$(cd "$build" && pwd)
-export VISTALOOM=${VISTALOOM:-$build/src/vistaloom}
-export VISTALOOM_THEME_TOOL=${VISTALOOM_THEME_TOOL:-$build/tools/vistaloom-theme}
-DEMO=${VISTALOOM_DEMO_THEME_DIR:-$build/themes}
 minutes=${LONG_RUN_MINUTES:-10}
-source "$here/../tests/e2e/lib.sh"
-make_sandbox
-[ -f "$DEMO/Demo.icf" ] || fail "no demo theme in $DEMO (build the default preset first)"
-cp "$DEMO/Demo.icf" "$DEMO/Demo.img" "$INSTALL_DIR/"
+source "$(dirname "$0")/saver_bench_lib.sh"
+saver_bench_setup "${1:-}"
+install_demo_theme || fail "no demo theme in $DEMO (build the default preset first)"
 start_x 1920x1080x24
 write_settings "active_module=Demo" "frame_rate=60" "sprite_active=10" "mute_audio=0"
 log="$E2E_DIR/frames.log"

@@ -5,16 +5,11 @@
 #
 #   bench/measure_paused.sh [BUILD_DIR]     MEASURE_SECONDS=10   MUTE=1 (0: with music)
 set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
-build=$(cd "${1:-$here/../build}" && pwd)
-export VISTALOOM=${VISTALOOM:-$build/src/vistaloom}
-export VISTALOOM_THEME_TOOL=${VISTALOOM_THEME_TOOL:-$build/tools/vistaloom-theme}
-export VISTALOOM_E2E_HOST=${VISTALOOM_E2E_HOST:-$build/tests/e2e_host_window}
 seconds=${MEASURE_SECONDS:-10}
-source "$here/../tests/e2e/lib.sh"
+source "$(dirname "$0")/saver_bench_lib.sh"
+saver_bench_setup "${1:-}"
 start_x 1920x1080x24
-make_sandbox
-cp "$build/themes/Demo.icf" "$build/themes/Demo.img" "$INSTALL_DIR/"
+install_demo_theme || fail "no demo theme in $DEMO (build the default preset first)"
 write_settings "active_module=Demo" "mute_audio=${MUTE:-1}"
 hz=$(getconf CLK_TCK)
 

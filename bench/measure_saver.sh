@@ -16,17 +16,11 @@
 # is the difference between the ticks of two consecutive frame numbers.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-build=${1:-$here/../build}
-build=$(cd "$build" && pwd)
-export VISTALOOM=${VISTALOOM:-$build/src/vistaloom}
-export VISTALOOM_THEME_TOOL=${VISTALOOM_THEME_TOOL:-$build/tools/vistaloom-theme}
-DEMO=${VISTALOOM_DEMO_THEME_DIR:-$build/themes}
 seconds=${MEASURE_SECONDS:-30}
 cases=${MEASURE_CASES:-"defaults-1080p 4k-60fps-10sprites"}
-source "$here/../tests/e2e/lib.sh"
-make_sandbox
-if [ -f "$DEMO/Demo.icf" ]; then
-    cp "$DEMO/Demo.icf" "$DEMO/Demo.img" "$INSTALL_DIR/"
+source "$here/saver_bench_lib.sh"
+saver_bench_setup "${1:-}"
+if install_demo_theme; then
     theme=Demo
 else
     make_theme Bench
