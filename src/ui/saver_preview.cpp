@@ -4,7 +4,7 @@
 
 #include "startup/settings_store.h"
 #include "startup/startup_values.h"
-#include "ui/frm_main.h"
+#include "ui/saver_screen.h"
 
 namespace vistaloom {
 
@@ -17,32 +17,27 @@ SaverPreview::SaverPreview(SaverSettings& settings, StartupValues& values, Setti
       session_options_(std::move(session_options)) {}
 
 void SaverPreview::run() {
-    if (window_) return;
+    if (screen_) return;
     ++runs_;
     save_settings(settings_, backend_);
     values_.config_preview = true;
     {
-        FrmMainOptions options;
-        options.config_preview = true;
-        FrmMain window(options);
-        // The session refers to the window, so it is made after it and goes before it.
-        SaverSession session(settings_, values_, seams_, window, session_options_);
-        window.attach(session);
-        window.setWindowModality(Qt::ApplicationModal);
-        window_ = &window;
-
+        SaverScreenRecipe recipe{settings_, values_, seams_, {}, session_options_};
+        recipe.window_options.config_preview = true;
+        SaverScreen screen(std::move(recipe), cursor_hidden_by_);
+        screen_ = &screen;
         QEventLoop loop;
-        QObject::connect(&window, &FrmMain::unloaded, &loop, &QEventLoop::quit,
+        QObject::connect(&screen, &SaverScreen::ended, &loop, &QEventLoop::quit,
                          Qt::QueuedConnection);
-        window.showFullScreen();
+        screen.show();
         loop.exec();
-        window_ = nullptr;
+        screen_ = nullptr;
     }
     values_.config_preview = false;
 }
 
 void SaverPreview::request_stop() {
-    if (window_) window_->request_stop();
+    if (screen_) screen_->request_stop();
 }
 
 }  // namespace vistaloom

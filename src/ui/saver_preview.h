@@ -7,7 +7,7 @@ class QEventLoop;
 
 namespace vistaloom {
 
-class FrmMain;
+class SaverScreen;
 class SettingsBackend;
 struct SaverSettings;
 struct StartupValues;
@@ -24,7 +24,7 @@ class SaverPreview {
 
     // Returns when the saver window has closed. Does nothing while a preview already runs.
     void run();
-    bool running() const { return window_ != nullptr; }
+    bool running() const { return screen_ != nullptr; }
     // A termination signal: the preview ends as after a key press.
     void request_stop();
     int runs() const { return runs_; }
@@ -35,7 +35,8 @@ class SaverPreview {
     SettingsBackend& backend_;
     SaverSeams seams_;
     SaverSessionOptions session_options_;
-    FrmMain* window_ = nullptr;  // while a preview runs
+    SaverScreen* screen_ = nullptr;  // while a preview runs
+    int cursor_hidden_by_ = 0;
     int runs_ = 0;
 };
 

@@ -5,31 +5,22 @@
 #include <filesystem>
 
 #include "platform/screen_metrics.h"
-#include "platform/window_visibility.h"
-#include "saver/shared_cursor_desktop.h"
+#include "ui/frame_log.h"
+#include "ui/saver_screen.h"
 
 namespace vistaloom {
 
 struct SaverScreens::Entry {
-    QScreen* screen = nullptr;
-    SaverSettings settings;
-    StartupValues values;
-    std::unique_ptr<SharedCursorDesktop> desktop;
-    // The session refers to the window, so it is declared after it and goes first.
-    std::unique_ptr<FrmMain> window;
-    std::unique_ptr<SaverSession> session;
-    // Tells the session when nobody can see its window; goes before the session.
-    std::unique_ptr<WindowVisibility> visibility;
-    bool removed = false;   // its screen went away: its end is not the end of the run
-    bool unloaded = false;  // its window has closed
+    std::unique_ptr<SaverScreen> saver;
+    bool removed = false;  // its screen went away: its end is not the end of the run
+    bool ended = false;    // its window has closed
 };
 
 SaverScreens::SaverScreens(SaverScreensParts parts) : parts_(std::move(parts)) {}
 
 SaverScreens::~SaverScreens() {
-    // Windows that are still up must not call back into a half-destroyed object.
-    for (auto& entry : entries_)
-        if (entry->window) entry->window->disconnect(this);
+    // Savers that are still up must not call back into a half-destroyed object.
+    for (auto& entry : entries_) entry->saver->disconnect(this);
 }
 
 std::string SaverScreens::numbered_path(const std::string& path, int number) {
@@ -41,7 +32,17 @@ std::string SaverScreens::numbered_path(const std::string& path, int number) {
     return numbered.string();
 }
 
+bool SaverScreens::full_screen() const {
+    return parts_.host == nullptr &&
+           parts_.window_options.placement == FrmMainOptions::Placement::FullScreen;
+}
+
 void SaverScreens::open() {
+    if (!full_screen()) {
+        add(parts_.window_options.screen);
+        check_all_unloaded();
+        return;
+    }
     QScreen* primary = QGuiApplication::primaryScreen();
     if (primary) add_screen(primary);
     for (QScreen* screen : QGuiApplication::screens())
@@ -52,57 +53,55 @@ void SaverScreens::open() {
 }
 
 void SaverScreens::add_screen(QScreen* screen) {
-    if (!screen || ending_ || finished_) return;
+    if (!screen || !full_screen()) return;
     for (const auto& entry : entries_)
-        if (entry->screen == screen && !entry->removed) return;
+        if (entry->saver->screen() == screen && !entry->removed) return;
+    add(screen);
+}
+
+void SaverScreens::add(QScreen* screen) {
+    if (ending_ || finished_) return;
     const bool primary = entries_.empty();
+    const SaverSeams& s = parts_.seams;
+    SaverScreenRecipe recipe{parts_.settings,
+                             parts_.values,
+                             {s.clock, s.random, s.desktop, primary ? s.media : parts_.silent,
+                              s.registry, s.folders},
+                             parts_.window_options,
+                             parts_.session_options,
+                             parts_.host};
+    recipe.window_options.screen = screen;
+    recipe.window_options.screenshot =
+        numbered_path(recipe.window_options.screenshot, ++screens_numbered_);
+    if (screen) {
+        // Window measures follow the screen the window is on, not the one the program
+        // started on.
+        const TwipsPerPixel twips = screen_twips_per_pixel(screen);
+        recipe.values.twips_per_pixel_x = twips.x;
+        recipe.values.twips_per_pixel_y = twips.y;
+    }
+    if (!primary) {
+        recipe.settings.mute_audio = "1";
+        recipe.settings.save_wallpaper = "0";
+    }
 
     auto entry = std::make_unique<Entry>();
-    entry->screen = screen;
-    entry->settings = parts_.settings;
-    entry->values = parts_.values;
-    // Window measures follow the screen the window is on, not the one the program started on.
-    const TwipsPerPixel twips = screen_twips_per_pixel(screen);
-    entry->values.twips_per_pixel_x = twips.x;
-    entry->values.twips_per_pixel_y = twips.y;
-
-    FrmMainOptions window_options = parts_.window_options;
-    window_options.screen = screen;
-    window_options.screenshot = numbered_path(window_options.screenshot, ++screens_numbered_);
-    const SaverSeams& s = parts_.seams;
-    entry->desktop = std::make_unique<SharedCursorDesktop>(s.desktop, cursor_hidden_by_);
-    MediaDevice& media = primary ? s.media : parts_.silent;
-    SaverSeams seams{s.clock, s.random, *entry->desktop, media, s.registry, s.folders};
-    if (!primary) {
-        entry->settings.mute_audio = "1";
-        entry->settings.save_wallpaper = "0";
-    }
-
-    entry->window = std::make_unique<FrmMain>(window_options);
-    SaverSessionOptions session_options = parts_.session_options;
-    session_options.presentation = entry->window->presentation_name();
-    entry->session = std::make_unique<SaverSession>(entry->settings, entry->values, seams,
-                                                    *entry->window, session_options);
-    entry->window->attach(*entry->session);
+    entry->saver = std::make_unique<SaverScreen>(std::move(recipe), cursor_hidden_by_);
     Entry* raw = entry.get();
-    connect(entry->window.get(), &FrmMain::unloaded, this, [this, raw] { on_unloaded(raw); });
+    connect(raw->saver.get(), &SaverScreen::ended, this, [this, raw] { on_ended(raw); });
     entries_.push_back(std::move(entry));
-    raw->window->showFullScreen();
-    raw->visibility = WindowVisibility::watch(static_cast<uint64_t>(raw->window->winId()));
-    if (raw->visibility) {
-        connect(raw->visibility.get(), &WindowVisibility::shown_changed, raw->window.get(),
-                [raw](bool shown) { raw->session->set_shown(shown); });
-    }
+    if (primary && parts_.frame_log) parts_.frame_log->follow(*raw->saver);
+    raw->saver->show();
 }
 
 void SaverScreens::remove_screen(QScreen* screen) {
     for (auto& entry : entries_) {
-        if (entry->screen != screen || entry->removed) continue;
+        if (entry->saver->screen() != screen || entry->removed) continue;
         entry->removed = true;
-        if (entry->unloaded) {
+        if (entry->ended) {
             forget(entry.get());
         } else {
-            entry->window->request_stop();
+            entry->saver->request_stop();
         }
         return;
     }
@@ -111,20 +110,20 @@ void SaverScreens::remove_screen(QScreen* screen) {
 void SaverScreens::request_stop() {
     ending_ = true;
     for (auto& entry : entries_)
-        if (!entry->unloaded) entry->window->request_stop();
+        if (!entry->ended) entry->saver->request_stop();
     check_all_unloaded();
 }
 
-void SaverScreens::on_unloaded(Entry* entry) {
-    if (entry->unloaded) return;
-    entry->unloaded = true;
+void SaverScreens::on_ended(Entry* entry) {
+    if (entry->ended) return;
+    entry->ended = true;
     if (entry->removed) {
         forget(entry);
     } else if (!ending_) {
         // Input on one screen, or its close, ends the run on all of them.
         ending_ = true;
         for (auto& other : entries_)
-            if (!other->unloaded) other->window->request_stop();
+            if (!other->ended) other->saver->request_stop();
     }
     check_all_unloaded();
 }
@@ -147,7 +146,7 @@ void SaverScreens::forget(Entry* entry) {
 void SaverScreens::check_all_unloaded() {
     if (finished_) return;
     for (const auto& entry : entries_)
-        if (!entry->unloaded) return;
+        if (!entry->ended) return;
     finished_ = true;
     emit all_unloaded();
 }
@@ -155,14 +154,14 @@ void SaverScreens::check_all_unloaded() {
 std::vector<FrmMain*> SaverScreens::windows() const {
     std::vector<FrmMain*> out;
     for (const auto& entry : entries_)
-        if (!entry->unloaded) out.push_back(entry->window.get());
+        if (!entry->ended) out.push_back(&entry->saver->window());
     return out;
 }
 
 std::vector<SaverSession*> SaverScreens::sessions() const {
     std::vector<SaverSession*> out;
     for (const auto& entry : entries_)
-        if (!entry->unloaded) out.push_back(entry->session.get());
+        if (!entry->ended) out.push_back(&entry->saver->session());
     return out;
 }
 

@@ -1,6 +1,5 @@
 #pragma once
 #include <QObject>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,22 +13,29 @@ class QScreen;
 
 namespace vistaloom {
 
+class FrameLog;
+class HostWindow;
 class MediaDevice;
+class SaverScreen;
 
-// What every screen's saver is made from.
+// What every screen's saver of one run is made from.
 struct SaverScreensParts {
     const SaverSettings& settings;  // as loaded, with the command line's overrides
     const StartupValues& values;
     SaverSeams seams;     // `media` plays the music: the primary screen's session only
     MediaDevice& silent;  // every other screen's player, which never sounds
+    // The placement: full screen (on every screen), windowed, or inside `host`.
     FrmMainOptions window_options;
     SaverSessionOptions session_options;
+    HostWindow* host = nullptr;
+    FrameLog* frame_log = nullptr;  // follows the primary screen's frames
 };
 
-// The full-screen saver on every screen at once: one window and one session per screen, all
-// in this thread and driven by the one event loop. The run ends everywhere when it ends on
-// any screen (input there, a close request); a screen that appears during the run gets its
-// own saver, and one that goes away takes its saver with it.
+// One run of the saver, on as many screens as its placement covers: full screen on every
+// screen at once (one saver screen each, all in this thread and driven by the one event loop),
+// or one screen in an ordinary window or inside a host window. The run ends everywhere when
+// it ends on any screen (input there, a close request); a screen that appears during a
+// full-screen run gets its own saver, and one that goes away takes its saver with it.
 //
 // The screens share the loaded settings but each session gets a copy, changed in memory
 // only: only the primary screen plays music and may leave its picture as the wallpaper, so
@@ -40,13 +46,12 @@ class SaverScreens : public QObject {
     explicit SaverScreens(SaverScreensParts parts);
     ~SaverScreens() override;
 
-    // One saver per screen there is now; follows the screens from then on.
+    // The saver screens there are now; a full-screen run follows the screens from then on.
     void open();
     // SIGTERM and the like: every screen's run ends with its full clean-up.
     void request_stop();
 
-    struct Entry;
-    // The savers, primary screen first (for tests and the frame log).
+    // The savers, primary screen first (for tests).
     std::vector<FrmMain*> windows() const;
     std::vector<SaverSession*> sessions() const;
 
@@ -62,9 +67,12 @@ class SaverScreens : public QObject {
     void all_unloaded();
 
   private:
-    void on_unloaded(Entry* entry);
+    struct Entry;
+    void add(QScreen* screen);
+    void on_ended(Entry* entry);
     void forget(Entry* entry);
     void check_all_unloaded();
+    bool full_screen() const;
 
     SaverScreensParts parts_;
     int cursor_hidden_by_ = 0;  // savers that have the one pointer hidden

@@ -1,0 +1,153 @@
+#include "app/app_modes.h"
+
+#include <QApplication>
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/host_window.h"
+#include "platform/single_instance.h"
+#include "platform/system/temp_items_at_exit.h"
+#include "ui/frame_log.h"
+#include "ui/frm_configuration.h"
+#include "ui/frm_preview.h"
+#include "ui/info_windows.h"
+#include "ui/install_path_message.h"
+#include "ui/new_theme_dialog.h"
+#include "ui/saver_preview.h"
+#include "ui/saver_screens.h"
+
+namespace vistaloom {
+
+AppModes::AppModes(const CommandLine& command_line, std::string exe_name, StartupValues& values,
+                   SaverSettings& settings, SettingsBackend& backend)
+    : command_line_(command_line),
+      exe_name_(std::move(exe_name)),
+      values_(values),
+      settings_(settings),
+      backend_(backend),
+      random_(command_line.seed),
+      desktop_(&registry_) {}
+
+// What a mode opened is declared after the services it uses, so it goes first.
+AppModes::~AppModes() = default;
+
+bool AppModes::is_first_instance(const std::string& title) {
+    return vistaloom::is_first_instance(title);
+}
+
+void AppModes::show_install_path_error() {
+    // A daemon's saver has nobody to read the box; say it where its log goes too.
+    std::fprintf(stderr,
+                 "vistaloom: no themes folder: install_path is missing or empty in the settings "
+                 "files and no vistaloom/themes folder holds a theme in the XDG data folders\n");
+    show_install_path_message();
+}
+
+SaverSeams AppModes::seams() {
+    return SaverSeams{clock_, random_, desktop_, media_, registry_, folders_};
+}
+
+SaverSessionOptions AppModes::session_options() const {
+    SaverSessionOptions options;
+    options.executable_name = exe_name_;
+    options.max_frames = command_line_.frames.value_or(0);
+    options.show_fps = command_line_.show_fps;
+    return options;
+}
+
+void AppModes::open_configuration() {
+    SaverSessionOptions options;
+    options.executable_name = exe_name_;
+    preview_ = std::make_unique<SaverPreview>(settings_, values_, backend_, seams(), options);
+    ConfigurationContext context{settings_, values_,   backend_,          folders_,
+                                 desktop_,  *preview_, themes_help_page()};
+    context.make_theme = make_theme_from_pictures;
+    config_ = std::make_unique<FrmConfiguration>(std::move(context));
+    QObject::connect(config_.get(), &FrmConfiguration::unloaded, qApp, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+    config_->show();
+}
+
+// The sample picture inside the host window; without a host (an id of 0, or a window that
+// does not exist) the first timer tick ends the process.
+void AppModes::open_preview(int64_t handle) {
+    if (handle > 0) host_window_ = HostWindow::open(static_cast<uint64_t>(handle));
+    preview_form_ = std::make_unique<FrmPreview>(
+        [this] { return host_window_ != nullptr && host_window_->exists(); });
+    // exit, not quit: the windows of a host that has gone cannot be asked to close.
+    QObject::connect(
+        preview_form_.get(), &FrmPreview::unloaded, qApp, [] { QCoreApplication::exit(0); },
+        Qt::QueuedConnection);
+    if (host_window_) {
+        host_window_->adopt(*preview_form_);
+        preview_form_->show();
+    }
+    preview_form_->start();
+}
+
+bool AppModes::open_host_window() {
+    switch (command_line_.embedding()) {
+        case Embedding::Window:
+            host_window_ = HostWindow::open(static_cast<uint64_t>(*command_line_.window_id));
+            if (!host_window_)
+                fail("window " + std::to_string(*command_line_.window_id) +
+                     " does not exist or cannot be reached");
+            return host_window_ != nullptr;
+        case Embedding::Root:
+            host_window_ = HostWindow::open_root();
+            if (!host_window_) fail("the root window cannot be reached");
+            return host_window_ != nullptr;
+        case Embedding::None:
+            return true;
+    }
+    return true;
+}
+
+void AppModes::open_saver() {
+    remove_temp_items_at_exit(folders_);
+    if (!open_host_window()) return;
+    FrmMainOptions window;
+    window.screenshot = command_line_.screenshot.value_or("");
+    if (!host_window_ && command_line_.windowed) {
+        window.placement = FrmMainOptions::Placement::Windowed;
+        window.windowed_size = QSize(command_line_.windowed->width, command_line_.windowed->height);
+    }
+    if (const char* log = std::getenv("VISTALOOM_FRAME_LOG"))
+        frame_log_ = std::make_unique<FrameLog>(log, clock_);
+    saver_ = std::make_unique<SaverScreens>(SaverScreensParts{settings_, values_, seams(),
+                                                              silent_media_, window,
+                                                              session_options(),
+                                                              host_window_.get(),
+                                                              frame_log_.get()});
+    // The process ends with the saver, wherever it was shown.
+    QObject::connect(saver_.get(), &SaverScreens::all_unloaded, qApp, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+    saver_->open();
+}
+
+void AppModes::stop() {
+    if (saver_) {
+        saver_->request_stop();
+        return;
+    }
+    // Start-up may be waiting in a message box's own loop (no install path), where a quit of
+    // the main loop, not yet running, would be lost: a daemon must always be able to end us.
+    if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+    if (preview_) preview_->request_stop();
+    if (config_) {
+        config_->close();
+        return;
+    }
+    QCoreApplication::quit();
+}
+
+bool AppModes::opened_window() const {
+    return saver_ || config_ || preview_form_;
+}
+
+void AppModes::fail(const std::string& message) {
+    std::fprintf(stderr, "vistaloom: %s\n", message.c_str());
+    exit_code_ = 1;
+}
+
+}  // namespace vistaloom

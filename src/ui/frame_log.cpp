@@ -1,0 +1,39 @@
+#include "ui/frame_log.h"
+
+#include <chrono>
+
+#include "ground/clock.h"
+#include "ui/saver_screen.h"
+
+namespace vistaloom {
+
+FrameLog::FrameLog(const std::string& path, Clock& clock) : clock_(clock) {
+    if (path.empty()) return;
+    file_ = std::fopen(path.c_str(), "w");
+    if (file_) std::setvbuf(file_, nullptr, _IOLBF, 0);
+}
+
+FrameLog::~FrameLog() {
+    if (file_) std::fclose(file_);
+}
+
+void FrameLog::follow(SaverScreen& screen) {
+    if (!file_) return;
+    SaverSession& session = screen.session();
+    screen.window().set_schedule_observer([this, &session](int64_t delay_ms) {
+        if (!first_frame_logged_ && session.frames_drawn() >= 1) {
+            // Wall-clock time, so that a measurement outside can subtract the moment it
+            // started the program.
+            first_frame_logged_ = true;
+            const auto now = std::chrono::system_clock::now().time_since_epoch();
+            std::fprintf(file_, "# first-frame-presented-unix-us %lld\n",
+                         static_cast<long long>(
+                             std::chrono::duration_cast<std::chrono::microseconds>(now).count()));
+        }
+        if (delay_ms <= 0) return;  // the run ended: no frame to wait for
+        std::fprintf(file_, "%lld %lld\n", static_cast<long long>(session.frames_drawn()),
+                     static_cast<long long>(clock_.tick_ms() + delay_ms));
+    });
+}
+
+}  // namespace vistaloom

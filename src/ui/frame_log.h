@@ -1,0 +1,31 @@
+#pragma once
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+namespace vistaloom {
+
+class Clock;
+class SaverScreen;
+
+// For timing measurements from outside (VISTALOOM_FRAME_LOG): one line "frame deadline" per
+// scheduled frame, written as the run goes so a reader can follow it, and once the wall-clock
+// time of the first presented frame. Deadlines are frame starts plus a constant.
+class FrameLog {
+  public:
+    // Nothing is logged when the file cannot be opened.
+    FrameLog(const std::string& path, Clock& clock);
+    ~FrameLog();
+    FrameLog(const FrameLog&) = delete;
+    FrameLog& operator=(const FrameLog&) = delete;
+
+    // Logs the frames of `screen`, which must outlive the log or be the last one followed.
+    void follow(SaverScreen& screen);
+
+  private:
+    Clock& clock_;
+    std::FILE* file_ = nullptr;
+    bool first_frame_logged_ = false;
+};
+
+}  // namespace vistaloom
