@@ -44,14 +44,14 @@ struct Rig {
     testing::TempUserFolders folders{runtime.path().toStdString()};
     std::unique_ptr<SaverScreens> screens;
 
-    explicit Rig(SaverSessionOptions session_options = {}) {
+    explicit Rig(SaverSessionOptions session_options = {}, FrmMainOptions window_options = {}) {
         startup.install_path = std::string(VISTALOOM_TEST_INPUTS) + "/themes/";
         settings.active_module = "Valid";
         settings.frame_rate = "60";
         settings.show_time = "0";
         screens = std::make_unique<SaverScreens>(SaverScreensParts{
             settings, startup, SaverSeams{clock, random, desktop, media, registry, folders}, silent,
-            FrmMainOptions{}, session_options});
+            window_options, session_options});
     }
 };
 
@@ -145,6 +145,31 @@ class SaverScreensTest : public QObject {
         rig.screens->request_stop();
         QTRY_COMPARE(done.count(), 1);
         QVERIFY(rig.desktop.cursor_count >= 0);
+    }
+
+    // A windowed run is one saver whatever the screens; however its window goes (the window
+    // manager's close button, a key, a stop request), the run ends once, the same way.
+    void a_windowed_run_is_one_screen_and_ends_one_way() {
+        FrmMainOptions windowed;
+        windowed.placement = FrmMainOptions::Placement::Windowed;
+        windowed.windowed_size = QSize(320, 200);
+        for (int how = 0; how < 3; ++how) {
+            Rig rig({}, windowed);
+            QSignalSpy done(rig.screens.get(), &SaverScreens::all_unloaded);
+            rig.screens->open();
+            QCOMPARE(rig.screens->windows().size(), size_t{1});
+            SaverSession* session = rig.screens->sessions()[0];
+            QTRY_VERIFY(session->frames_drawn() > 1);
+            FrmMain* window = rig.screens->windows()[0];
+            if (how == 0) window->close();
+            if (how == 1) QTest::keyClick(window, Qt::Key_Space);
+            if (how == 2) rig.screens->request_stop();
+            QTRY_COMPARE(done.count(), 1);
+            QVERIFY(session->unloaded());
+            rig.screens->request_stop();  // too late to matter
+            QTest::qWait(20);
+            QCOMPARE(done.count(), 1);
+        }
     }
 
     void screenshots_are_numbered_by_screen() {
