@@ -4,11 +4,29 @@
 #include <QScreen>
 #include <filesystem>
 
+#include "platform/host_window.h"
 #include "platform/screen_metrics.h"
 #include "ui/frame_log.h"
 #include "ui/saver_screen.h"
 
 namespace vistaloom {
+
+namespace {
+
+// A settings dialog's preview pane is a host window smaller than any screen; a daemon's saver
+// window covers its screen. Music there would start as soon as the user picks the saver in a
+// list, before anything was asked to run.
+bool is_preview_pane(const HostWindow* host) {
+    if (!host) return false;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QSize real = screen->geometry().size() * screen->devicePixelRatio();
+        if (host->size().width() >= real.width() || host->size().height() >= real.height())
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
 
 struct SaverScreens::Entry {
     std::unique_ptr<SaverScreen> saver;
@@ -80,10 +98,8 @@ void SaverScreens::add(QScreen* screen) {
         recipe.values.twips_per_pixel_x = twips.x;
         recipe.values.twips_per_pixel_y = twips.y;
     }
-    if (!primary) {
-        recipe.settings.mute_audio = "1";
-        recipe.settings.save_wallpaper = "0";
-    }
+    if (!primary) recipe.settings.save_wallpaper = "0";
+    if (!primary || is_preview_pane(parts_.host)) recipe.settings.mute_audio = "1";
 
     auto entry = std::make_unique<Entry>();
     entry->saver = std::make_unique<SaverScreen>(std::move(recipe), cursor_hidden_by_);
