@@ -1,8 +1,8 @@
 # A Debian package from the same install rules as `cmake --install`:
 #   cmake --build --preset default --target package
 set(CPACK_PACKAGE_NAME vistaloom)
-set(CPACK_PACKAGE_VENDOR "Vistaloom developers")
-set(CPACK_PACKAGE_CONTACT "Vistaloom developers <vistaloom@localhost>")
+set(CPACK_PACKAGE_VENDOR "The Vistaloom developers")
+set(CPACK_PACKAGE_CONTACT ${VISTALOOM_PACKAGE_CONTACT})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "theme-based screen saver")
 # Debian wants the long description in lines of less than 80 characters.
 string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION

@@ -9,6 +9,7 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 #include <string>
+#include <vector>
 
 #include "startup/saver_settings.h"
 #include "startup/settings_store.h"
@@ -120,10 +121,11 @@ FrmOptions::FrmOptions(SaverSettings& settings, SettingsBackend& backend, SaverP
 
     load_controls();
     // Keyboard order: the switches, then the bars from the top of each column, then buttons.
-    QWidget* order[] = {switches_[0], switches_[1],     switches_[2],   switches_[3],
-                        switches_[4], switches_[5],     sprite_bar_,    frame_rate_bar_,
-                        speed_bar_,   sensitivity_bar_, preview_button, ok};
-    for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+    // Built from the switches themselves, so a switch added to the group cannot fall out.
+    std::vector<QWidget*> order(switches_.begin(), switches_.end());
+    order.insert(order.end(),
+                 {sprite_bar_, frame_rate_bar_, speed_bar_, sensitivity_bar_, preview_button, ok});
+    for (size_t i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
     switches_[0]->setFocus();
 }
 

@@ -8,7 +8,9 @@ namespace vistaloom {
 
 // The preview inside the display settings' little monitor: a fixed sample picture in the
 // host window, nothing animated, no theme read. A 100 ms timer watches the host; when the
-// host is gone or a close request arrived, the timer ends the preview.
+// host is gone or a close request arrived, the timer ends the preview. The host's X window
+// counts device pixels, so inside it the preview covers exactly those at any device ratio and
+// shows the picture pixel for pixel.
 class FrmPreview : public QWidget {
     Q_OBJECT
   public:
@@ -27,9 +29,11 @@ class FrmPreview : public QWidget {
   protected:
     void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
     void tick();
+    void fit_to_host();
 
     std::function<bool()> host_alive_;
     QPixmap sample_;

@@ -34,6 +34,8 @@ namespace {
 const QString kProductName = QStringLiteral("Vistaloom");
 const QString kMakerName = QStringLiteral("Brindlecode");
 const QString kHelpPageName = QStringLiteral("themes-help.html");
+// The <title> of data/themes-help.html.
+const QString kHelpPageTitle = QStringLiteral("Vistaloom Themes");
 
 QLabel* heading(const QString& text, qreal scale) {
     auto* label = new QLabel(text);
@@ -58,10 +60,11 @@ QLabel* picture_label() {
     return label;
 }
 
-// The page as the about window names it: where it lies, or a plain note when it is missing.
-QString page_address(const std::string& page) {
+// The page as the about window names it: by its title, as a browser would, because the file's
+// path means nothing to a reader and runs wider than the window; a plain note when it is missing.
+QString page_name(const std::string& page) {
     if (page.empty()) return QStringLiteral("(the themes page is not installed)");
-    return QDir::toNativeSeparators(QString::fromStdString(page));
+    return kHelpPageTitle;
 }
 
 }  // namespace
@@ -163,7 +166,7 @@ FrmAbout::FrmAbout(Desktop& desktop, std::string page, MessageBoxFn message_box,
       page_(std::move(page)),
       message_box_(std::move(message_box)) {
     setWindowTitle(QStringLiteral("About... ") + kProductName);
-    const QString address = page_address(page_);
+    const QString address = page_name(page_);
 
     version_ = new QLabel(QString::fromStdString(vistaloom::version_label(
         VISTALOOM_VERSION_MAJOR, VISTALOOM_VERSION_MINOR, VISTALOOM_VERSION_PATCH)));

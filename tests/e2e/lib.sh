@@ -205,10 +205,21 @@ usr/bin/vistaloom
 usr/bin/vistaloom-theme
 usr/share/applications/screensavers/vistaloom.desktop
 usr/share/applications/vistaloom.desktop
+usr/share/doc/vistaloom/changelog.gz
+usr/share/doc/vistaloom/copyright
+usr/share/man/man1/vistaloom-theme.1.gz
 usr/share/man/man6/vistaloom.6.gz
 usr/share/vistaloom/themes-help.html
 usr/share/vistaloom/themes/Demo.icf
 usr/share/vistaloom/themes/Demo.img
 usr/share/xscreensaver/config/vistaloom.xml
+LIST
+}
+
+# Every symbolic link an install puts under its prefix, as "LINK -> TARGET", sorted. MATE's and
+# Xfce's savers run only programs in their savers folders.
+installed_links() {
+    cat <<'LIST'
+usr/libexec/xscreensaver/vistaloom -> ../../bin/vistaloom
 LIST
 }

@@ -46,7 +46,7 @@ has_options() { [ -n "$(options_window)" ]; }
 no_options() { ! has_options; }
 wait_for 10 has_options || fail "no options dialog"
 options=$(options_window)
-press "$options" Tab Tab Tab Tab Tab Tab Right  # from the first box past the six to the sprite bar
+press "$options" Tab Tab Tab Tab Tab Tab Tab Right  # from the first box past the seven to the sprite bar
 press "$options" Escape
 wait_for 5 no_options || fail "the options dialog did not close"
 press "$config" Return  # Exit is the default button

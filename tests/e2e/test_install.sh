@@ -16,6 +16,15 @@ actual=$(cd "$STAGE" && find . -type f | sed 's|^\./||' | sort)
 $(diff <(echo "$expected") <(echo "$actual"))"
 [ -x "$STAGE/usr/bin/vistaloom" ] && [ -x "$STAGE/usr/bin/vistaloom-theme" ] ||
     fail "programs not executable"
+links=$(cd "$STAGE" && find . -type l -printf '%P -> %l\n' | sort)
+[ "$links" = "$(installed_links)" ] || fail "installed links differ:
+$(diff <(installed_links) <(echo "$links"))"
+[ "$(readlink -f "$STAGE/usr/libexec/xscreensaver/vistaloom")" = "$STAGE/usr/bin/vistaloom" ] ||
+    fail "the savers folder's vistaloom is not the program"
+# The daemons run the first word of Exec from that folder.
+exec_word=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$STAGE/usr/share/applications/screensavers/vistaloom.desktop")
+[ -x "$STAGE/usr/libexec/xscreensaver/$exec_word" ] ||
+    fail "the savers folder has no '$exec_word' for the screensaver entry's Exec"
 
 note "desktop entries"
 if command -v desktop-file-validate >/dev/null; then
@@ -63,14 +72,20 @@ for words in "--pictures 11" "--frame-rate 9" "--speed 0" "--theme ../x" "/c --m
         fail "'$words': status $status: $(cat "$E2E_DIR/opt.err")"
 done
 
-note "manual page"
+note "manual pages"
 if command -v man >/dev/null; then
-    MANWIDTH=80 man --warnings -E UTF-8 -l "$STAGE/usr/share/man/man6/vistaloom.6.gz" \
-        >"$E2E_DIR/man.txt" 2>"$E2E_DIR/man.err" ||
-        fail "man cannot format the page: $(cat "$E2E_DIR/man.err")"
-    [ ! -s "$E2E_DIR/man.err" ] || fail "troff warnings: $(cat "$E2E_DIR/man.err")"
-    grep -q 'VISTALOOM(6)' "$E2E_DIR/man.txt" || fail "not a section 6 page"
-    grep -q -- '--pictures' "$E2E_DIR/man.txt" || fail "the page does not list --pictures"
+    # page, its heading, a word it must explain
+    while read -r page heading word; do
+        MANWIDTH=80 man --warnings -E UTF-8 -l "$STAGE/usr/share/man/$page" \
+            >"$E2E_DIR/man.txt" 2>"$E2E_DIR/man.err" ||
+            fail "man cannot format $page: $(cat "$E2E_DIR/man.err")"
+        [ ! -s "$E2E_DIR/man.err" ] || fail "$page: troff warnings: $(cat "$E2E_DIR/man.err")"
+        grep -qF "$heading" "$E2E_DIR/man.txt" || fail "$page: no heading $heading"
+        grep -q -- "$word" "$E2E_DIR/man.txt" || fail "$page does not explain $word"
+    done <<'PAGES'
+man6/vistaloom.6.gz VISTALOOM(6) --pictures
+man1/vistaloom-theme.1.gz VISTALOOM-THEME(1) unpack
+PAGES
 fi
 
 note "the installed program with no settings file finds the installed demo theme"

@@ -16,10 +16,13 @@ DEB=$(find "$OUT" -maxdepth 1 -name 'vistaloom_*.deb' | head -n1)
 note "$(basename "$DEB")"
 
 note "contents"
-files=$(dpkg-deb -c "$DEB" | awk '$1 !~ /^d/ {print $6}' | sed 's|^\./||' | sort)
+files=$(dpkg-deb -c "$DEB" | awk '$1 ~ /^-/ {print $6}' | sed 's|^\./||' | sort)
 expected=$(installed_files)
 [ "$files" = "$expected" ] || fail "package files differ:
 $(diff <(echo "$expected") <(echo "$files"))"
+links=$(dpkg-deb -c "$DEB" | awk '$1 ~ /^l/ {print $6, $7, $8}' | sed 's|^\./||' | sort)
+[ "$links" = "$(installed_links)" ] || fail "package links differ:
+$(diff <(installed_links) <(echo "$links"))"
 
 note "control data"
 depends=$(dpkg-deb -f "$DEB" Depends)
@@ -34,6 +37,12 @@ dpkg-deb -e "$DEB" "$E2E_DIR/control"
 extra=$(ls "$E2E_DIR/control" | grep -vx -e control -e md5sums || true)
 [ -z "$extra" ] || fail "unexpected control files: $extra"
 
+note "lintian: no error, no warning"
+if command -v lintian >/dev/null; then
+    lintian --fail-on error,warning "$DEB" >"$E2E_DIR/lintian.log" 2>&1 ||
+        fail "lintian: $(grep -E '^[EW]:' "$E2E_DIR/lintian.log" || cat "$E2E_DIR/lintian.log")"
+fi
+
 note "dpkg -i and dpkg -r in a scratch root"
 ROOT="$E2E_DIR/root"
 mkdir -p "$ROOT/var/lib/dpkg/info" "$ROOT/var/lib/dpkg/updates"
@@ -44,6 +53,8 @@ dpkg --root="$ROOT" "${force[@]}" -i "$DEB" >"$E2E_DIR/dpkg.log" 2>&1 ||
     fail "dpkg -i: $(cat "$E2E_DIR/dpkg.log")"
 [ -x "$ROOT/usr/bin/vistaloom" ] && [ -s "$ROOT/usr/share/vistaloom/themes/Demo.img" ] ||
     fail "dpkg -i did not install the files"
+[ -x "$ROOT/usr/libexec/xscreensaver/vistaloom" ] ||
+    fail "dpkg -i left the MATE and Xfce savers folder without vistaloom"
 dpkg --root="$ROOT" "${force[@]}" -r vistaloom >>"$E2E_DIR/dpkg.log" 2>&1 ||
     fail "dpkg -r: $(cat "$E2E_DIR/dpkg.log")"
 left=$(cd "$ROOT" && find . -mindepth 1 -path ./var/lib/dpkg -prune -o -print |

@@ -37,6 +37,23 @@ kill "$HOST_PID"
 wait_exit "$SAVER_PID" 3
 [ "$E2E_STATUS" -eq 0 ] || fail "exit status $E2E_STATUS after the host went away"
 
+note "at a device ratio of 2 the host shows the same picture, pixel for pixel"
+"$VISTALOOM_E2E_HOST" 152x112 >"$E2E_DIR/host-hidpi.out" 2>/dev/null &
+HOST_PID=$!
+E2E_PIDS+=("$HOST_PID")
+wait_for 10 grep -qE '^[0-9]+$' "$E2E_DIR/host-hidpi.out" || fail "the 200% host did not start"
+HOST_ID=$(head -n1 "$E2E_DIR/host-hidpi.out")
+QT_SCALE_FACTOR=2 start_saver /P "$HOST_ID"
+wait_for 10 child_is 152x112 || fail "no 152x112 preview at 200% (child: '$(child_size)')"
+sleep 0.5
+"$IMPORT" -window "$HOST_ID" "$E2E_DIR/host2x.png" || fail "cannot grab the host window"
+differ=$(compare -metric AE "$E2E_DIR/host.png" "$E2E_DIR/host2x.png" null: 2>&1 || true)
+[ "$differ" = 0 ] || fail "at 200% the host shows another picture ($differ pixels differ)"
+note "the host goes away"
+kill "$HOST_PID"
+wait_exit "$SAVER_PID" 3
+[ "$E2E_STATUS" -eq 0 ] || fail "exit status $E2E_STATUS after the host went away"
+
 note "the host asks the preview to close"
 "$VISTALOOM_E2E_HOST" 152x112 --close-children-after 1500 >"$E2E_DIR/host2.out" 2>/dev/null &
 E2E_PIDS+=("$!")

@@ -247,6 +247,25 @@ class FrmConfigurationTest : public QObject {
             QStringLiteral(" Click here to visit the Brindlecode home page on the internet! "));
     }
 
+    // The themes page is named by its title, never by where its file lies; a page that is
+    // not installed is said to be missing.
+    void about_names_the_themes_page_readably() {
+        ConfigRig rig;
+        const struct {
+            std::string page;
+            QString name;
+        } cases[] = {
+            {"/usr/share/vistaloom/themes-help.html", QStringLiteral("Vistaloom Themes")},
+            {"", QStringLiteral("(the themes page is not installed)")},
+        };
+        for (const auto& c : cases) {
+            FrmAbout about(rig.desktop, c.page, rig.message_box());
+            QCOMPARE(about.address_button()->text(), c.name);
+            QVERIFY(about.notice_label()->text().endsWith(QStringLiteral("\n") + c.name));
+            QVERIFY(!about.notice_label()->text().contains(QLatin1Char('/')));
+        }
+    }
+
     // Cleared, the welcome window's box is stored at once and the window stays away after.
     void welcome_shows_once_and_not_again_when_cleared() {
         ConfigRig rig;

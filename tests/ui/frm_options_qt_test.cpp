@@ -44,6 +44,26 @@ class FrmOptionsTest : public QObject {
         QVERIFY(rig.store.writes.empty());
     }
 
+    // Tab walks every switch of the group top to bottom, then the bars, then the buttons,
+    // and comes round to the first switch again.
+    void tab_visits_every_control_in_reading_order() {
+        ConfigRig rig;
+        FrmOptions dialog(rig.settings, rig.store, rig.preview);
+        dialog.show();
+        QApplication::setActiveWindow(&dialog);
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QList<QWidget*> expected(dialog.switches().begin(), dialog.switches().end());
+        expected << dialog.sprite_bar() << dialog.frame_rate_bar() << dialog.speed_bar()
+                 << dialog.sensitivity_bar() << button_named(dialog, QStringLiteral("&Preview"))
+                 << button_named(dialog, QStringLiteral("&Ok")) << dialog.switches()[0];
+        QList<QWidget*> visited{QApplication::focusWidget()};
+        for (qsizetype i = 1; i < expected.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            visited << QApplication::focusWidget();
+        }
+        QCOMPARE(visited, expected);
+    }
+
     // Every change goes straight into the settings; the close box saves like Ok does.
     void changes_are_written_at_once_and_saved_however_it_closes() {
         for (const bool close_box : {false, true}) {
