@@ -133,6 +133,12 @@ void AppModes::stop() {
     // Start-up may be waiting in a message box's own loop (no install path), where a quit of
     // the main loop, not yet running, would be lost: a daemon must always be able to end us.
     if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+    // exit, not quit: quit asks every window to close, and the sample inside a host that
+    // holds on to it never does.
+    if (preview_form_) {
+        QCoreApplication::exit(0);
+        return;
+    }
     if (preview_) preview_->request_stop();
     if (config_) {
         config_->close();

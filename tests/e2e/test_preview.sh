@@ -63,6 +63,17 @@ wait_for 10 grep -q '^closed [1-9]' "$E2E_DIR/host2.out" || fail "the host found
 wait_exit "$SAVER_PID" 2
 [ "$E2E_STATUS" -eq 0 ] || fail "exit status $E2E_STATUS after the close request"
 
+note "SIGTERM ends the preview"
+"$VISTALOOM_E2E_HOST" 152x112 >"$E2E_DIR/host3.out" 2>/dev/null &
+E2E_PIDS+=("$!")
+wait_for 10 grep -qE '^[0-9]+$' "$E2E_DIR/host3.out" || fail "the third host did not start"
+HOST_ID=$(head -n1 "$E2E_DIR/host3.out")
+start_saver /P "$HOST_ID"
+wait_for 10 child_is 152x112 || fail "no preview in the third host"
+kill -TERM "$SAVER_PID"
+wait_exit "$SAVER_PID" 3
+[ "$E2E_STATUS" -eq 0 ] || fail "exit status $E2E_STATUS after SIGTERM"
+
 for id in 0 0x7ffffff0; do
     note "/P $id: no host window"
     start_saver /P "$id"
