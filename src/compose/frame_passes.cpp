@@ -6,7 +6,7 @@
 #include "pixels/scene_surfaces.h"
 #include "sprites/draw_order.h"
 #include "sprites/scene.h"
-#include "startup/saver_settings.h"
+#include "startup/run_settings.h"
 
 namespace vistaloom {
 
@@ -15,7 +15,7 @@ std::vector<Rect> take_restore_rects(const Surface& target, const Surface& sourc
     SpriteTables& tables = scene.tables;
     std::vector<Rect> rects;
     for_each_slot_in_draw_order(
-        tables, sprite_active_in_range(scene.settings), [&](int32_t, sprite_rec& s) {
+        tables, scene.settings.sprite_active, [&](int32_t, sprite_rec& s) {
             if (!s.drawn) return;
             const CellRow size = cell_row_or_empty(tables, s.last_cell);
             const int32_t x = round_to_int(s.last_x);
@@ -38,7 +38,7 @@ uint64_t present_frame(Surface& target, const Surface& source, Scene& scene) {
     SpriteTables& tables = scene.tables;
     uint64_t bytes = 0;
     for_each_slot_in_draw_order(
-        tables, sprite_active_in_range(scene.settings), [&](int32_t, sprite_rec& s) {
+        tables, scene.settings.sprite_active, [&](int32_t, sprite_rec& s) {
             if (s.active == 0) return;
             const CellRow now = cell_row_or_empty(tables, s.cell);
             const CellRow before = cell_row_or_empty(tables, s.last_cell);

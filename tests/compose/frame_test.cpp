@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "compose/scene_runner.h"
+#include "support/headless_scene.h"
 #include "ground/rounding.h"
 #include "sprites/draw_order.h"
 #include "support/queued_random.h"
@@ -23,7 +24,7 @@ using testing::ScriptedClock;
 Surface expected_screen(HeadlessScene& h) {
     Surface expected(h.surfaces.scene_width, h.surfaces.scene_height,
                      HeadlessScene::kStartBackground);
-    for_each_slot_in_draw_order(h.tables, sprite_active_in_range(h.settings),
+    for_each_slot_in_draw_order(h.tables, h.settings.sprite_active,
                                 [&](int32_t, sprite_rec& s) {
                                     if (s.active == 0) return;
                                     const CellRow cell = cell_row_or_empty(h.tables, s.cell);
