@@ -8,6 +8,9 @@
 namespace vistaloom {
 namespace {
 
+using testing::SessionFixture;
+using testing::write_theme;
+
 constexpr uint32_t kFirstSet = 0x00C01020;
 constexpr uint32_t kSecondSet = 0x002040E0;
 
