@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
-#include "pixels/random_gradient.h"
 #include "ground/rounding.h"
+#include "pixels/random_gradient.h"
 #include "pixels/scene_surfaces.h"
 #include "sprites/scene.h"
-#include "startup/run_state.h"
 #include "startup/run_settings.h"
+#include "startup/run_state.h"
 
 namespace vistaloom {
 

@@ -7,8 +7,8 @@
 #include "sprites/draw_order.h"
 #include "sprites/scene.h"
 #include "sprites/sprite_motion.h"
-#include "startup/run_state.h"
 #include "startup/run_settings.h"
+#include "startup/run_state.h"
 
 namespace vistaloom {
 
@@ -21,7 +21,8 @@ struct SpriteSource {
 };
 
 SpriteSource source_of(const sprite_rec& s, const Surface& sheet, Scene& scene) {
-    if (scene.run.no_themes == 1) return {&scene.surfaces.no_mods, 0, 0, kSheetCellWidth, kSheetCellHeight};
+    if (scene.run.no_themes == 1)
+        return {&scene.surfaces.no_mods, 0, 0, kSheetCellWidth, kSheetCellHeight};
     const CellRow cell = cell_row_or_empty(scene.tables, s.cell);
     return {&sheet, cell.src_x, cell.src_y, cell.width, cell.height};
 }

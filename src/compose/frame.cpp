@@ -7,8 +7,8 @@
 #include "sprites/scene.h"
 #include "sprites/scene_change.h"
 #include "sprites/scene_step.h"
-#include "startup/run_state.h"
 #include "startup/run_settings.h"
+#include "startup/run_state.h"
 
 namespace vistaloom {
 

@@ -1,9 +1,9 @@
 #include "compose/scene_runner.h"
 
+#include "ground/clock.h"
 #include "pixels/scene_surfaces.h"
 #include "sprites/scene.h"
 #include "startup/run_state.h"
-#include "ground/clock.h"
 
 namespace vistaloom {
 

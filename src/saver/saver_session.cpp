@@ -53,10 +53,7 @@ SaverSession::SaverSession(SaverSettings& settings, const StartupValues& startup
       options_(std::move(options)),
       gradient_(&seams.desktop),
       scene_{run_settings_, run_, tables_, surfaces_, seams.random, seams.clock, gradient_},
-      music_{run_,
-             settings_,
-             seams.random,
-             custom_music_list_,
+      music_{run_, settings_, seams.random, custom_music_list_,
              [this](int32_t item) {
                  return extract_theme_item(items_, startup_.install_path + settings_.active_module,
                                            item);
@@ -293,8 +290,7 @@ void SaverSession::repaint_changes() {
 void SaverSession::music_step() {
     music_now_tick_ = seams_.clock.tick_ms();
     if (music_now_tick_ < music_check_tick_ + 1) music_now_tick_ = music_check_tick_ + 1;
-    if (music_now_tick_ - music_check_tick_ > kMusicCheckIntervalMs &&
-        !run_settings_.mute_audio) {
+    if (music_now_tick_ - music_check_tick_ > kMusicCheckIntervalMs && !run_settings_.mute_audio) {
         play_next_track();
         music_check_tick_ = seams_.clock.tick_ms();
     }
@@ -324,9 +320,9 @@ void SaverSession::show_time_of_day() {
 }
 
 void SaverSession::ibox(const std::string& text) {
-    std::string line =
-        std::to_string(run_.current_fps) + " Frames Per Second | " + "Sprites on screen = " +
-        std::to_string(count_active_sprites(tables_, run_settings_.sprite_active));
+    std::string line = std::to_string(run_.current_fps) + " Frames Per Second | " +
+                       "Sprites on screen = " +
+                       std::to_string(count_active_sprites(tables_, run_settings_.sprite_active));
     if (!text.empty()) line += " | " + text;
     host_.set_info_box_text(line);
     host_.show_info_box();

@@ -5,7 +5,6 @@
 
 #include "pixels/gradient_rect.h"
 #include "pixels/picture_source.h"
-#include "theme_files/theme_items.h"
 #include "pixels/scene_surfaces.h"
 #include "saver/input_rules.h"
 #include "saver/music_player.h"
@@ -13,6 +12,7 @@
 #include "sprites/sprite_model.h"
 #include "startup/run_settings.h"
 #include "startup/run_state.h"
+#include "theme_files/theme_items.h"
 
 namespace vistaloom {
 

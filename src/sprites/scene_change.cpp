@@ -2,15 +2,15 @@
 
 #include <algorithm>
 
+#include "ground/clock.h"
 #include "pixels/random_gradient.h"
 #include "pixels/scene_surfaces.h"
 #include "pixels/surface.h"
 #include "sprites/scene.h"
 #include "sprites/scene_step.h"
 #include "sprites/sprite_model.h"
-#include "ground/clock.h"
-#include "startup/run_state.h"
 #include "startup/run_settings.h"
+#include "startup/run_state.h"
 
 namespace vistaloom {
 

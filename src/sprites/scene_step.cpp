@@ -3,14 +3,14 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ground/random_source.h"
 #include "pixels/scene_surfaces.h"
 #include "pixels/sheet_layout.h"
 #include "sprites/scene.h"
 #include "sprites/scene_change.h"
 #include "sprites/sprite_model.h"
-#include "ground/random_source.h"
-#include "startup/run_state.h"
 #include "startup/run_settings.h"
+#include "startup/run_state.h"
 
 namespace vistaloom {
 

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <limits>
 
-#include "ground/rounding.h"
 #include "ground/numeric_text.h"
+#include "ground/rounding.h"
 #include "ground/version.h"
 
 namespace vistaloom {

@@ -161,8 +161,8 @@ FrmAbout::FrmAbout(Desktop& desktop, std::string page, MessageBoxFn message_box,
     setWindowTitle(QStringLiteral("About... ") + kProductName);
     const QString address = page_address(page_);
 
-    version_ = new QLabel(QString::fromStdString(vistaloom::version_label(
-        kVersion.major, kVersion.minor, kVersion.patch)));
+    version_ = new QLabel(QString::fromStdString(
+        vistaloom::version_label(kVersion.major, kVersion.minor, kVersion.patch)));
     notice_ = new QLabel(QStringLiteral("\u00A9 ") + QString::number(QDate::currentDate().year()) +
                          QStringLiteral(" ") + kMakerName + QStringLiteral("\n") + address);
     notice_->setTextInteractionFlags(Qt::TextSelectableByMouse);

@@ -5,9 +5,9 @@
 #include "compose/draw_pass.h"
 #include "compose/frame_passes.h"
 #include "compose/scene_runner.h"
-#include "support/headless_scene.h"
 #include "sprites/scene_change.h"
 #include "sprites/scene_step.h"
+#include "support/headless_scene.h"
 #include "support/scripted_clock.h"
 #include "support/seeded_test_random.h"
 

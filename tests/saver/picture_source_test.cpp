@@ -29,7 +29,8 @@ class TwoSets : public PictureSource {
     }
     bool take_next(Surface& sheet) override {
         ++asked;
-        for (int32_t slot = 1; slot <= 10; ++slot) asked_while_shown += tables->sprites[slot].active;
+        for (int32_t slot = 1; slot <= 10; ++slot)
+            asked_while_shown += tables->sprites[slot].active;
         if (asked > 1) return false;
         sheet.resize(kSheetWidth, kSheetHeight, kSecondSet);
         return true;
@@ -42,27 +43,34 @@ bool shows(const Surface& screen, uint32_t pixel) {
     return false;
 }
 
-TEST_F(SessionFixture, PicturesChangeBetweenScenesWithoutReloadingTheTheme) {
-    write_theme(install, "Pictures", 0);
-    settings.active_module = "Pictures";
-    settings.gradients_on = "1";
-    settings.borders_on = "0";
-    settings.mute_audio = "1";
+struct PictureSwap : SessionFixture {
     TwoSets source;
-    options.pictures = &source;
-    make();
-    source.tables = &session->tables();
+
+    // A theme whose pictures come from `source`, run until a key press at 200 s.
+    void run_with_gradients(const char* gradients_on) {
+        write_theme(install, "Pictures", 0);
+        settings.active_module = "Pictures";
+        settings.gradients_on = gradients_on;
+        settings.borders_on = "0";
+        settings.mute_audio = "1";
+        options.pictures = &source;
+        make();
+        source.tables = &session->tables();
+        key_at(200'000);
+        session->Form_Load();
+        session->Form_Activate();
+        events.run_until([this] { return session->unloaded(); });
+    }
+};
+
+TEST_F(PictureSwap, PicturesChangeBetweenScenesWithoutReloadingTheTheme) {
     bool first_before = false, second_before = false, first_after = false, second_after = false;
     host.on_repaint = [&] {
         const Surface& screen = session->surfaces().ascreen;
         (source.asked == 0 ? first_before : first_after) |= shows(screen, kFirstSet);
         (source.asked == 0 ? second_before : second_after) |= shows(screen, kSecondSet);
     };
-    key_at(200'000);
-    session->Form_Load();
-    session->Form_Activate();
-    events.run_until([this] { return session->unloaded(); });
-
+    run_with_gradients("1");
     EXPECT_EQ(source.loads, 1);
     EXPECT_GE(source.asked, 1);
     EXPECT_EQ(source.asked_while_shown, 0);
@@ -72,19 +80,8 @@ TEST_F(SessionFixture, PicturesChangeBetweenScenesWithoutReloadingTheTheme) {
     EXPECT_TRUE(second_after);
 }
 
-TEST_F(SessionFixture, WithoutGradientsTheScenesKeepTheirPictures) {
-    write_theme(install, "Pictures", 0);
-    settings.active_module = "Pictures";
-    settings.gradients_on = "0";
-    settings.mute_audio = "1";
-    TwoSets source;
-    options.pictures = &source;
-    make();
-    source.tables = &session->tables();
-    key_at(200'000);
-    session->Form_Load();
-    session->Form_Activate();
-    events.run_until([this] { return session->unloaded(); });
+TEST_F(PictureSwap, WithoutGradientsTheScenesKeepTheirPictures) {
+    run_with_gradients("0");
     EXPECT_EQ(source.loads, 1);
     EXPECT_EQ(source.asked, 0);
 }

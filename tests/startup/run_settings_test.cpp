@@ -55,8 +55,7 @@ TEST(RunSettings, OverridesStoreAndRunAgreeOnEveryRange) {
         EXPECT_EQ(resolved_from_store(key, "").*s.field, s.range.fallback);
         EXPECT_EQ(resolved_from_store(key, std::to_string(s.range.high + 7)).*s.field,
                   s.range.high);
-        EXPECT_EQ(resolved_from_store(key, std::to_string(s.range.low - 7)).*s.field,
-                  s.range.low);
+        EXPECT_EQ(resolved_from_store(key, std::to_string(s.range.low - 7)).*s.field, s.range.low);
     }
 }
 

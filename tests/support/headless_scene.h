@@ -28,8 +28,8 @@ class HeadlessScene {
 
     HeadlessScene(int32_t scene_width, int32_t scene_height, Clock& clock, RandomSource& random,
                   const SaverSettings& saver_settings = SaverSettings{})
-        : settings(resolve_run_settings(saver_settings)),
-          scene{settings, run, tables, surfaces, random, clock, gradient} {
+        : settings(resolve_run_settings(saver_settings)), scene{settings, run,   tables,  surfaces,
+                                                                random,   clock, gradient} {
         surfaces.scene_width = scene_width;
         surfaces.scene_height = scene_height;
         surfaces.ascreen.resize(scene_width, scene_height, kStartBackground);

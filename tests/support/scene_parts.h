@@ -4,8 +4,8 @@
 #include "pixels/scene_surfaces.h"
 #include "sprites/scene.h"
 #include "sprites/sprite_model.h"
-#include "startup/run_state.h"
 #include "startup/run_settings.h"
+#include "startup/run_state.h"
 #include "support/scripted_clock.h"
 #include "support/scripted_random.h"
 
