@@ -5,6 +5,7 @@
 #include <random>
 
 #include "compose/scene_runner.h"
+#include "support/headless_scene.h"
 #include "ground/clock.h"
 #include "ground/random_source.h"
 

@@ -10,6 +10,7 @@
 
 #include "bench_seams.h"
 #include "compose/scene_runner.h"
+#include "support/headless_scene.h"
 
 namespace {
 

@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
-#include "pixels/random_gradient.h"
 #include "ground/rounding.h"
+#include "pixels/random_gradient.h"
 #include "pixels/scene_surfaces.h"
 #include "sprites/scene.h"
+#include "startup/run_settings.h"
 #include "startup/run_state.h"
-#include "startup/saver_settings.h"
 
 namespace vistaloom {
 
@@ -22,7 +22,7 @@ constexpr int32_t kMaxSceneSide = 16384;
 
 void paint_start_background(Scene& scene) {
     Surface& ascreen = scene.surfaces.ascreen;
-    if (!is_one(scene.settings.gradients_on)) {
+    if (!scene.settings.gradients_on) {
         ascreen.fill(0);
         return;
     }
@@ -37,7 +37,7 @@ void setup_background(Scene& scene, int32_t window_width_px, int32_t window_heig
         window_height_px = kFixedSceneHeight;
     }
     SceneSurfaces& surfaces = scene.surfaces;
-    if (is_one(scene.settings.scale_background)) {
+    if (scene.settings.scale_background) {
         surfaces.scene_width = std::min(window_width_px, kMaxSceneSide);
         surfaces.scene_height = std::min(window_height_px, kMaxSceneSide);
     } else {

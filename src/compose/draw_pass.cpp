@@ -3,18 +3,16 @@
 #include "compose/frame_passes.h"
 #include "ground/rounding.h"
 #include "pixels/scene_surfaces.h"
+#include "pixels/sheet_layout.h"
 #include "sprites/draw_order.h"
 #include "sprites/scene.h"
 #include "sprites/sprite_motion.h"
+#include "startup/run_settings.h"
 #include "startup/run_state.h"
-#include "startup/saver_settings.h"
 
 namespace vistaloom {
 
 namespace {
-
-constexpr int32_t kNoModsWidth = 320;
-constexpr int32_t kNoModsHeight = 240;
 
 // Where a live sprite's picture comes from: its cell of the sheet, or the no-theme picture.
 struct SpriteSource {
@@ -23,7 +21,8 @@ struct SpriteSource {
 };
 
 SpriteSource source_of(const sprite_rec& s, const Surface& sheet, Scene& scene) {
-    if (scene.run.no_themes == 1) return {&scene.surfaces.no_mods, 0, 0, kNoModsWidth, kNoModsHeight};
+    if (scene.run.no_themes == 1)
+        return {&scene.surfaces.no_mods, 0, 0, kSheetCellWidth, kSheetCellHeight};
     const CellRow cell = cell_row_or_empty(scene.tables, s.cell);
     return {&sheet, cell.src_x, cell.src_y, cell.width, cell.height};
 }
@@ -31,7 +30,7 @@ SpriteSource source_of(const sprite_rec& s, const Surface& sheet, Scene& scene) 
 }  // namespace
 
 void move_sprites(Scene& scene) {
-    for_each_slot_in_draw_order(scene.tables, sprite_active_in_range(scene.settings),
+    for_each_slot_in_draw_order(scene.tables, scene.settings.sprite_active,
                                 [&](int32_t slot, sprite_rec& s) {
                                     if (s.active != 0) move_sprite(scene, slot);
                                 });
@@ -40,7 +39,7 @@ void move_sprites(Scene& scene) {
 DrawnSprites draw_moved_sprites(Surface& target, const Surface& sheet, Scene& scene) {
     DrawnSprites drawn;
     for_each_slot_in_draw_order(
-        scene.tables, sprite_active_in_range(scene.settings), [&](int32_t, sprite_rec& s) {
+        scene.tables, scene.settings.sprite_active, [&](int32_t, sprite_rec& s) {
             if (s.active == 0) return;  // free, or left its bounds in this step
             ++drawn.live;
             const SpriteSource src = source_of(s, sheet, scene);
@@ -53,7 +52,7 @@ DrawnSprites draw_moved_sprites(Surface& target, const Surface& sheet, Scene& sc
 std::vector<Rect> moved_sprite_rects(const Surface& target, const Surface& sheet, Scene& scene) {
     std::vector<Rect> rects;
     for_each_slot_in_draw_order(
-        scene.tables, sprite_active_in_range(scene.settings), [&](int32_t, sprite_rec& s) {
+        scene.tables, scene.settings.sprite_active, [&](int32_t, sprite_rec& s) {
             if (s.active == 0) return;
             const SpriteSource src = source_of(s, sheet, scene);
             const Rect r = clip_copy(target, round_to_int(s.x), round_to_int(s.y), *src.picture,

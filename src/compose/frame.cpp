@@ -5,9 +5,10 @@
 #include "pixels/rect_cover.h"
 #include "pixels/scene_surfaces.h"
 #include "sprites/scene.h"
+#include "sprites/scene_change.h"
 #include "sprites/scene_step.h"
+#include "startup/run_settings.h"
 #include "startup/run_state.h"
-#include "startup/saver_settings.h"
 
 namespace vistaloom {
 
@@ -44,7 +45,7 @@ FrameCopies compose_frame(Scene& scene) {
     // The erase waits for the sprites' new places. Nothing in between reads `work`, and a
     // background change in between leaves `work` equal to `main`, which the erase keeps.
     const std::vector<Rect> erase = take_restore_rects(s.work, s.main, scene);
-    if (!is_nonzero(scene.settings.objects_off)) {
+    if (!scene.settings.objects_off) {
         const bool change_due = scene.run.background_change_due != 0;
         scene_step(scene);
         if (change_due && scene.run.background_change_due == 0) {
@@ -60,6 +61,12 @@ FrameCopies compose_frame(Scene& scene) {
     copies.draw_bytes = drawn.bytes;
     copies.live_sprites = drawn.live;
     copies.present_bytes = present_frame(s.ascreen, s.work, scene);
+    return copies;
+}
+
+FrameCopies scene_frame(Scene& scene) {
+    const FrameCopies copies = compose_frame(scene);
+    check_scene_timer(scene);
     return copies;
 }
 

@@ -24,4 +24,9 @@ struct FrameCopies {
 // `ascreen`, recording the rectangles in scene.surfaces.presented.
 FrameCopies compose_frame(Scene& scene);
 
+// One frame of the scene in the order every frame loop runs it (the saver session, the
+// headless runner): the composed frame, then the scene timer, which may call for the next
+// background.
+FrameCopies scene_frame(Scene& scene);
+
 }  // namespace vistaloom

@@ -7,15 +7,13 @@
 
 #include "pixels/dib_section.h"
 #include "pixels/jpeg_loading.h"
+#include "pixels/sheet_layout.h"
 #include "theme_files/theme_files.h"
 #include "theme_files/theme_info_fields.h"
 
 namespace vistaloom {
 
 namespace {
-
-constexpr int32_t kSheetWidth = 640;
-constexpr int32_t kSheetHeight = 2401;
 
 uint32_t little_endian(const std::string& bytes, size_t at, int count) {
     uint32_t value = 0;
@@ -81,7 +79,8 @@ std::string sheet_problem(const std::string& path) {
         return "item 2 (sprite sheet) does not decode as a JPEG picture";
     if (sheet.width() < kSheetWidth || sheet.height() < kSheetHeight)
         return "item 2 (sprite sheet) is " + std::to_string(sheet.width()) + " x " +
-               std::to_string(sheet.height()) + " pixels; the 20 pictures need at least 640 x 2401";
+               std::to_string(sheet.height()) + " pixels; the 20 pictures need at least " +
+               std::to_string(kSheetWidth) + " x " + std::to_string(kSheetHeight);
     return {};
 }
 

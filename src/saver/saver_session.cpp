@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdio>
 
-#include "pixels/jpeg_loading.h"
 #include "theme_files/theme_files.h"
 #include "compose/background_setup.h"
 #include "pixels/builtin_pictures.h"
@@ -39,10 +38,6 @@ constexpr int64_t kPowerCheckIntervalMs = 2000;
 constexpr int32_t kPlatformNt = 2;
 constexpr const char* kDesktopKey = "Control Panel\\Desktop";
 
-bool is_zero(const std::string& text) {
-    return !is_nonzero(text);
-}
-
 int16_t to_int16(int32_t value) {
     return static_cast<int16_t>(std::clamp<int32_t>(value, INT16_MIN, INT16_MAX));
 }
@@ -57,15 +52,13 @@ SaverSession::SaverSession(SaverSettings& settings, const StartupValues& startup
       host_(host),
       options_(std::move(options)),
       gradient_(&seams.desktop),
-      scene_{settings_, run_, tables_, surfaces_, seams.random, seams.clock, gradient_},
-      music_{run_,
-             settings_,
-             seams.random,
-             custom_music_list_,
+      scene_{run_settings_, run_, tables_, surfaces_, seams.random, seams.clock, gradient_},
+      music_{run_, settings_, seams.random, custom_music_list_,
              [this](int32_t item) {
                  return extract_theme_item(items_, startup_.install_path + settings_.active_module,
                                            item);
              }},
+      theme_pictures_(items_, startup_.install_path, settings_.active_module),
       platform_id_(startup.platform_id) {}
 
 bool SaverSession::owns_screen() const {
@@ -98,7 +91,7 @@ void SaverSession::Form_Activate() {
     const int32_t inner_h = host_.inner_height_px();
     const BoxSize time_box = host_.time_box_size();
     host_.move_time_box(round_to_int(inner_w / 2.0 - time_box.width / 2.0), 0);
-    if (is_one(settings_.show_time)) host_.set_time_box_visible(true);
+    if (run_settings_.show_time) host_.set_time_box_visible(true);
     const BoxSize info_box = host_.info_box_size();
     host_.move_info_box(0, inner_h - info_box.height, inner_w, info_box.height);
     if (owns_screen()) host_.make_topmost();
@@ -106,14 +99,16 @@ void SaverSession::Form_Activate() {
 }
 
 void SaverSession::init_saver() {
+    // The run reads its settings here, once; the frame path uses only the resolved values.
+    run_settings_ = resolve_run_settings(settings_);
     pick_first_track(run_, settings_, seams_.random);
     saved_module_ = settings_.active_module;
     get_module();
     // The hidden picture form: its two built-in pictures.
     surfaces_.no_mods = make_no_mods_picture();
     surfaces_.border = make_border_picture();
-    init_run_state(run_, settings_, seams_.random);
-    load_theme_pictures(surfaces_, items_, startup_.install_path, settings_.active_module);
+    init_run_state(run_, run_settings_, seams_.random);
+    pictures().load_first(surfaces_);
     setup_background(scene_, host_.inner_width_px(), host_.inner_height_px());
     setup_sprites(scene_);
 }
@@ -153,21 +148,21 @@ void SaverSession::main_loop() {
     host_.schedule_frame(0);
 }
 
-void SaverSession::frame() {
-    if (phase_ != Phase::Running) return;
+int64_t SaverSession::step() {
+    if (phase_ != Phase::Running) return kNoFrame;
     if (run_.keep_running) {
         update_pause(true);
-        if (paused_) {
-            paused_step();
-            return;
-        }
+        if (paused_) return paused_step();
     }
-    if (frame_open_ && !finish_frame_wait()) return;
+    if (frame_open_) {
+        int64_t wait_ms = 0;
+        if (!finish_frame_wait(wait_ms)) return wait_ms;
+    }
     if (!run_.keep_running) {
         if (!password_gate()) {
             run_.loop_active = false;
             Form_Unload();
-            return;
+            return kNoFrame;
         }
         timers_due_ = true;
     }
@@ -177,18 +172,18 @@ void SaverSession::frame() {
         run_.scene_start_tick = now;
         timers_due_ = false;
     }
-    compose_and_present();
+    return compose_and_present();
 }
 
 // The wait of the frame presented last: over once the frame has lasted long enough for the
 // frame rate, or at once when the run was stopped meanwhile (input must not wait for the
-// frame to end). A call that comes too early reschedules and reports false.
-bool SaverSession::finish_frame_wait() {
-    const int32_t rate = frame_rate_in_range(settings_);
+// frame to end). A call that comes too early reports false and how long is left.
+bool SaverSession::finish_frame_wait(int64_t& wait_ms) {
+    const int32_t rate = run_settings_.frame_rate;
     int64_t end = seams_.clock.tick_ms();
     if (end <= frame_start_tick_) end = frame_start_tick_ + 1;
     if (run_.keep_running && !frame_long_enough(frame_start_tick_, end, rate)) {
-        host_.schedule_frame(frame_start_tick_ + min_frame_ms(rate) - end);
+        wait_ms = frame_start_tick_ + min_frame_ms(rate) - end;
         return false;
     }
     frame_open_ = false;
@@ -210,25 +205,31 @@ bool SaverSession::password_gate() {
     return true;
 }
 
-void SaverSession::compose_and_present() {
+int64_t SaverSession::compose_and_present() {
     frame_start_tick_ = seams_.clock.tick_ms();
-    compose_frame(scene_);
+    const FrameCopies copies = scene_frame(scene_);
     repaint_changes();
+    if (copies.background_changes > 0) next_pictures();
     // The player reports its state only when asked.
     MMControl1_StatusUpdate();
     music_step();
-    check_scene_timer(scene_);
-    if (is_nonzero(settings_.show_time)) show_time_of_day();
+    if (run_settings_.update_time) show_time_of_day();
     ++frames_drawn_;
     if (options_.max_frames > 0 && frames_drawn_ == options_.max_frames) end_run();
     frame_open_ = true;
-    if (!run_.keep_running) {
-        host_.schedule_frame(0);
-        return;
-    }
+    if (!run_.keep_running) return 0;
     const int64_t now = seams_.clock.tick_ms();
-    const int64_t deadline = frame_start_tick_ + min_frame_ms(frame_rate_in_range(settings_));
-    host_.schedule_frame(deadline > now ? deadline - now : 0);
+    const int64_t deadline = frame_start_tick_ + min_frame_ms(run_settings_.frame_rate);
+    return deadline > now ? deadline - now : 0;
+}
+
+PictureSource& SaverSession::pictures() {
+    return options_.pictures ? *options_.pictures : theme_pictures_;
+}
+
+void SaverSession::next_pictures() {
+    if (!pictures().take_next(surfaces_.sprite)) return;
+    if (run_settings_.borders_on) frame_sheet_cells(surfaces_.sprite, surfaces_.border);
 }
 
 void SaverSession::set_shown(bool shown) {
@@ -247,7 +248,7 @@ void SaverSession::update_pause(bool poll_power) {
                        now - power_check_tick_ >= kPowerCheckIntervalMs)) {
         power_check_tick_ = now;
         display_on_ = seams_.desktop.display_on();
-        still_for_battery_ = is_one(settings_.still_on_battery) && seams_.desktop.on_battery();
+        still_for_battery_ = run_settings_.still_on_battery && seams_.desktop.on_battery();
     }
     const bool pause_due = !shown_ || !display_on_ || still_for_battery_;
     if (pause_due && !paused_) {
@@ -266,10 +267,10 @@ void SaverSession::update_pause(bool poll_power) {
 
 // While paused only the music goes on (a track that ends is followed by the next), and the
 // power state is asked again, both at the music step's own pace.
-void SaverSession::paused_step() {
+int64_t SaverSession::paused_step() {
     MMControl1_StatusUpdate();
     music_step();
-    host_.schedule_frame(kPowerCheckIntervalMs);
+    return kPowerCheckIntervalMs;
 }
 
 void SaverSession::wake_if_stopped() {
@@ -289,8 +290,7 @@ void SaverSession::repaint_changes() {
 void SaverSession::music_step() {
     music_now_tick_ = seams_.clock.tick_ms();
     if (music_now_tick_ < music_check_tick_ + 1) music_now_tick_ = music_check_tick_ + 1;
-    if (music_now_tick_ - music_check_tick_ > kMusicCheckIntervalMs &&
-        is_zero(settings_.mute_audio)) {
+    if (music_now_tick_ - music_check_tick_ > kMusicCheckIntervalMs && !run_settings_.mute_audio) {
         play_next_track();
         music_check_tick_ = seams_.clock.tick_ms();
     }
@@ -320,9 +320,9 @@ void SaverSession::show_time_of_day() {
 }
 
 void SaverSession::ibox(const std::string& text) {
-    std::string line =
-        std::to_string(run_.current_fps) + " Frames Per Second | " + "Sprites on screen = " +
-        std::to_string(count_active_sprites(tables_, sprite_active_in_range(settings_)));
+    std::string line = std::to_string(run_.current_fps) + " Frames Per Second | " +
+                       "Sprites on screen = " +
+                       std::to_string(count_active_sprites(tables_, run_settings_.sprite_active));
     if (!text.empty()) line += " | " + text;
     host_.set_info_box_text(line);
     host_.show_info_box();
@@ -346,7 +346,7 @@ void SaverSession::mouse_down() {
 
 void SaverSession::mouse_move() {
     if (options_.embedded || !run_.loop_active) return;
-    count_mouse_move(run_, mouse_window_, mouse_sensitivity_in_range(settings_),
+    count_mouse_move(run_, mouse_window_, run_settings_.mouse_sensitivity,
                      seams_.clock.time_of_day().seconds_since_midnight);
     wake_if_stopped();
 }
@@ -377,7 +377,7 @@ bool SaverSession::Form_QueryUnload() {
 void SaverSession::Form_Unload() {
     phase_ = Phase::Unloaded;
     stop_music();
-    if (is_one(settings_.save_wallpaper)) save_last_screen();
+    if (run_settings_.save_wallpaper) save_last_screen();
     // The hidden picture form goes; `ascreen` stays with the window until it closes.
     surfaces_.work = Surface();
     surfaces_.main = Surface();
@@ -394,7 +394,7 @@ void SaverSession::Form_Unload() {
 }
 
 void SaverSession::save_last_screen() {
-    if (is_zero(settings_.objects_off)) {
+    if (!run_settings_.objects_off) {
         restore_background(surfaces_.work, surfaces_.main, scene_);
         draw_sprites(surfaces_.work, surfaces_.sprite, scene_);
     }

@@ -4,13 +4,15 @@
 #include <vector>
 
 #include "pixels/gradient_rect.h"
-#include "theme_files/theme_items.h"
+#include "pixels/picture_source.h"
 #include "pixels/scene_surfaces.h"
 #include "saver/input_rules.h"
 #include "saver/music_player.h"
 #include "sprites/scene.h"
 #include "sprites/sprite_model.h"
+#include "startup/run_settings.h"
 #include "startup/run_state.h"
+#include "theme_files/theme_items.h"
 
 namespace vistaloom {
 
@@ -48,6 +50,9 @@ struct SaverSessionOptions {
     std::string presentation;
     // Names the wallpaper file: <executable_name>_wallpaper.bmp.
     std::string executable_name = "vistaloom";
+    // Where the pictures come from (not owned; it outlives the session). None: the active
+    // theme's sheet.
+    PictureSource* pictures = nullptr;
 };
 
 // One run of the saver window, from its first activation to its unload, without the window
@@ -56,10 +61,10 @@ struct SaverSessionOptions {
 // process (one per monitor) share nothing but the settings record.
 //
 // The session never waits and never runs an event loop of its own. Like a screen hack's draw
-// callback, frame() makes one frame and asks the window to call it again when the next one
-// is due (SaverWindowHost::schedule_frame); input and close requests are plain calls that
-// only change state and, when they end the run, ask for the next call at once. So any number
-// of sessions share one thread fairly.
+// callback, step() makes one frame and returns when it wants to be called again; the window
+// schedules that call. Input and close requests are plain calls that only change state and,
+// when they end the run, ask the window for the next step at once
+// (SaverWindowHost::schedule_frame). So any number of sessions share one thread fairly.
 class SaverSession {
   public:
     SaverSession(SaverSettings& settings, const StartupValues& startup, SaverSeams seams,
@@ -71,11 +76,13 @@ class SaverSession {
     // first time (and asks for the first frame at once); later activations do nothing.
     void Form_Load();
     void Form_Activate();
-    // One step of the frame loop, called by the window when the frame it scheduled is due:
+    // One step of the frame loop, called by the window when the step it scheduled is due:
     // finishes the previous frame's wait, then either composes and presents the next frame
-    // or, once the run is over, unloads (Form_Unload). Calls that come early (before the
-    // frame has lasted long enough) only reschedule.
-    void frame();
+    // or, once the run is over, unloads (Form_Unload). Returns the milliseconds until the next
+    // step is due (0: at once), or kNoFrame once the run has unloaded or is not running. A call
+    // that comes early (before the frame has lasted long enough) only returns the time left.
+    static constexpr int64_t kNoFrame = -1;
+    int64_t step();
     // Whether anybody can see the window: false while it is unmapped, minimised, wholly
     // covered, or inside a host window that is not shown. While nobody can see it (or the
     // display is off, or the machine is on its battery with still_on_battery set) the session
@@ -112,6 +119,7 @@ class SaverSession {
     void MMControl1_StatusUpdate();
 
     // For the window and for tests.
+    const RunSettings& run_settings() const { return run_settings_; }
     const RunState& run() const { return run_; }
     RunState& run() { return run_; }
     const SceneSurfaces& surfaces() const { return surfaces_; }
@@ -137,11 +145,14 @@ class SaverSession {
     void end_run();
     // Input or a close request ended the run: the frame's wait ends at once.
     void wake_if_stopped();
-    bool finish_frame_wait();
+    bool finish_frame_wait(int64_t& wait_ms);
     void update_pause(bool poll_power);
-    void paused_step();
+    int64_t paused_step();
     bool password_gate();
-    void compose_and_present();
+    int64_t compose_and_present();
+    // The scene changed and no picture is on screen: the source may give the next set.
+    void next_pictures();
+    PictureSource& pictures();
     void repaint_changes();
     void music_step();
     void show_time_of_day();
@@ -153,6 +164,7 @@ class SaverSession {
     SaverWindowHost& host_;
     SaverSessionOptions options_;
 
+    RunSettings run_settings_;
     RunState run_;
     ThemeItems items_;
     SceneSurfaces surfaces_;
@@ -161,6 +173,7 @@ class SaverSession {
     Scene scene_;
     std::vector<std::string> custom_music_list_;  // positions from 1; nothing fills it yet
     MusicContext music_;
+    ThemeSheetPictures theme_pictures_;
 
     Phase phase_ = Phase::Loaded;
     int32_t setup_done_ = 0;

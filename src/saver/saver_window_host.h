@@ -44,9 +44,11 @@ class SaverWindowHost {
     virtual void repaint(const std::vector<Rect>& rects) = 0;
     virtual void repaint_all() = 0;
 
-    // Call the session's frame() once `delay_ms` milliseconds from now have passed (0: as
-    // soon as the event loop is free). A later request replaces an earlier one. Must never
-    // call back from inside this call.
+    // Call the session's step() once `delay_ms` milliseconds from now have passed (0: as
+    // soon as the event loop is free), and schedule again what it returns. The session asks
+    // for this itself only to start the loop or to wake it (input ended the run, the window
+    // came back into view). A later request replaces an earlier one. Must never call back
+    // from inside this call.
     virtual void schedule_frame(int64_t delay_ms) = 0;
 
     // The run is over and the session has cleaned up: the window goes away.

@@ -2,15 +2,15 @@
 
 #include <algorithm>
 
+#include "ground/clock.h"
 #include "pixels/random_gradient.h"
 #include "pixels/scene_surfaces.h"
 #include "pixels/surface.h"
 #include "sprites/scene.h"
 #include "sprites/scene_step.h"
 #include "sprites/sprite_model.h"
-#include "ground/clock.h"
+#include "startup/run_settings.h"
 #include "startup/run_state.h"
-#include "startup/saver_settings.h"
 
 namespace vistaloom {
 
@@ -40,7 +40,7 @@ void leaving_step(Scene& scene) {
     const double step_x = t.speed_x[1] / 10.0;
     const double step_y = t.speed_y[1] / 10.0;
     bool any_left = false;
-    const int32_t live_slots = sprite_active_in_range(scene.settings);
+    const int32_t live_slots = scene.settings.sprite_active;
     for (int32_t slot = 1; slot <= live_slots; ++slot) {
         sprite_rec& s = t.sprites[slot];
         if (s.active == 0) continue;
@@ -70,7 +70,7 @@ void check_scene_timer(Scene& scene) {
     // A reading that has not moved past the start counts as one millisecond after it.
     const int64_t now = std::max(tick, run.scene_start_tick + 1);
     if (now - run.scene_start_tick <= kSceneChangeIntervalMs) return;
-    if (is_one(scene.settings.gradients_on)) {
+    if (scene.settings.gradients_on) {
         run.background_change_due = 1;
     } else {
         run.scene_start_tick = tick;

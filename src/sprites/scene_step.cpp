@@ -3,13 +3,14 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ground/random_source.h"
 #include "pixels/scene_surfaces.h"
+#include "pixels/sheet_layout.h"
 #include "sprites/scene.h"
 #include "sprites/scene_change.h"
 #include "sprites/sprite_model.h"
-#include "ground/random_source.h"
+#include "startup/run_settings.h"
 #include "startup/run_state.h"
-#include "startup/saver_settings.h"
 
 namespace vistaloom {
 
@@ -41,7 +42,7 @@ double launch_speed_factor(double speed_factor) {
 
 int32_t choose_picture(Scene& scene) {
     const int32_t count = std::max(scene.run.picture_count, 1);
-    const int32_t live_slots = sprite_active_in_range(scene.settings);
+    const int32_t live_slots = scene.settings.sprite_active;
     int32_t r = random_position(scene.random, count);
     if (live_slots <= 1) return r;
     // The first candidate is the number after the draw. With at most 10 live slots and 20
@@ -81,53 +82,54 @@ void launch_sprite(Scene& scene, int32_t slot) {
     double x = 0, y = 0, dx = 0, dy = 0, ax = 0, ay = 0;
     bool accelerating = false;
     if (enters_vertically) {
-        y = edge == kEdgeTop ? -239.0 : static_cast<double>(H);
+        // One line of the picture shows at once when it enters from the top.
+        y = edge == kEdgeTop ? 1.0 - kSheetCellHeight : static_cast<double>(H);
         dy = edge == kEdgeTop ? M : -M;
         switch (path) {
             case 1:
-                x = floor_int(R * (W - 320) + 1);
+                x = floor_int(R * (W - kSheetCellWidth) + 1);
                 break;
             case 2:
                 x = floor_int(R * W / 2.0 + 1);
                 dx = m;
                 break;
             case 3:
-                x = (W - 160) - floor_int(R * W / 2.0 + 1);
+                x = (W - kHalfCellWidth) - floor_int(R * W / 2.0 + 1);
                 dx = -m;
                 break;
             case 4:
-                x = floor_int(R * 160 + 1);
+                x = floor_int(R * kHalfCellWidth + 1);
                 accelerating = true;
                 ax = m / 64.0;
                 break;
             default:
-                x = (W - 160) - floor_int(R * 160 + 1);
+                x = (W - kHalfCellWidth) - floor_int(R * kHalfCellWidth + 1);
                 accelerating = true;
                 ax = -m / 64.0;
                 break;
         }
     } else {
-        x = edge == kEdgeRight ? static_cast<double>(W) : -320.0;
+        x = edge == kEdgeRight ? static_cast<double>(W) : -static_cast<double>(kSheetCellWidth);
         dx = edge == kEdgeRight ? -M : M;
         switch (path) {
             case 1:
-                y = floor_int(R * (H - 240) + 1);
+                y = floor_int(R * (H - kSheetCellHeight) + 1);
                 break;
             case 2:
                 y = floor_int(R * H / 2.0 + 1);
                 dy = m;
                 break;
             case 3:
-                y = (H - 120) - floor_int(R * H / 2.0 + 1);
+                y = (H - kHalfCellHeight) - floor_int(R * H / 2.0 + 1);
                 dy = -m;
                 break;
             case 4:
-                y = floor_int(R * 120 + 1);
+                y = floor_int(R * kHalfCellHeight + 1);
                 accelerating = true;
                 ay = m / 64.0;
                 break;
             default:
-                y = (H - 120) - floor_int(R * 120 + 1);
+                y = (H - kHalfCellHeight) - floor_int(R * kHalfCellHeight + 1);
                 accelerating = true;
                 ay = -m / 64.0;
                 break;
@@ -152,7 +154,7 @@ void scene_step(Scene& scene) {
         leaving_step(scene);
         return;
     }
-    const int32_t live_slots = sprite_active_in_range(scene.settings);
+    const int32_t live_slots = scene.settings.sprite_active;
     for (int32_t slot = 1; slot <= live_slots; ++slot) {
         if (scene.tables.sprites[slot].active == 0) launch_sprite(scene, slot);
     }

@@ -1,19 +1,16 @@
 #include "sprites/sprite_setup.h"
 
 #include "pixels/scene_surfaces.h"
+#include "pixels/sheet_layout.h"
 #include "pixels/surface.h"
 #include "sprites/scene.h"
 #include "sprites/sprite_model.h"
-#include "startup/saver_settings.h"
+#include "startup/run_settings.h"
 
 namespace vistaloom {
 
 namespace {
 
-constexpr int32_t kCellWidth = 320;
-constexpr int32_t kCellHeight = 240;
-constexpr int32_t kSheetRows = 10;
-constexpr int32_t kSheetColumns = 2;
 constexpr int32_t kTile = 8;
 
 // Where the tiles sit on the 80 x 80 frame picture.
@@ -46,45 +43,40 @@ void build_speed_tables(Scene& scene) {
 }
 
 void frame_sheet_cells(Surface& sheet, const Surface& border) {
-    const int32_t right = kCellWidth - kTile;    // 312
-    const int32_t bottom = kCellHeight - kTile;  // 232
-    for (int32_t r = 0; r < kSheetRows; ++r) {
-        for (int32_t j = 0; j < kSheetColumns; ++j) {
-            const int32_t x0 = kCellWidth * j;
-            const int32_t y0 = kCellHeight * r + 1;
-            for (int32_t k = 0; k < kCellWidth / kTile; ++k) {
-                put_tile(sheet, x0 + kTile * k, y0, border, kTopEdge);
-                put_tile(sheet, x0 + kTile * k, y0 + bottom, border, kBottomEdge);
-            }
-            for (int32_t k = 0; k < kCellHeight / kTile; ++k) {
-                put_tile(sheet, x0, y0 + kTile * k, border, kLeftEdge);
-                put_tile(sheet, x0 + right, y0 + kTile * k, border, kRightEdge);
-            }
-            // Corners last, over the ends of the edges.
-            put_tile(sheet, x0, y0, border, kTopLeft);
-            put_tile(sheet, x0 + right, y0, border, kTopRight);
-            put_tile(sheet, x0, y0 + bottom, border, kBottomLeft);
-            put_tile(sheet, x0 + right, y0 + bottom, border, kBottomRight);
+    const int32_t right = kSheetCellWidth - kTile;    // 312
+    const int32_t bottom = kSheetCellHeight - kTile;  // 232
+    for (int32_t n = 1; n <= kSheetCells; ++n) {
+        const SheetPoint at = sheet_cell_origin(n);
+        const int32_t x0 = at.x;
+        const int32_t y0 = at.y;
+        for (int32_t k = 0; k < kSheetCellWidth / kTile; ++k) {
+            put_tile(sheet, x0 + kTile * k, y0, border, kTopEdge);
+            put_tile(sheet, x0 + kTile * k, y0 + bottom, border, kBottomEdge);
         }
+        for (int32_t k = 0; k < kSheetCellHeight / kTile; ++k) {
+            put_tile(sheet, x0, y0 + kTile * k, border, kLeftEdge);
+            put_tile(sheet, x0 + right, y0 + kTile * k, border, kRightEdge);
+        }
+        // Corners last, over the ends of the edges.
+        put_tile(sheet, x0, y0, border, kTopLeft);
+        put_tile(sheet, x0 + right, y0, border, kTopRight);
+        put_tile(sheet, x0, y0 + bottom, border, kBottomLeft);
+        put_tile(sheet, x0 + right, y0 + bottom, border, kBottomRight);
     }
 }
 
 void setup_sprites(Scene& scene) {
     SpriteTables& t = scene.tables;
-    int32_t n = 0;
-    for (int32_t r = 1; r <= kSheetRows; ++r) {
-        for (int32_t j = 1; j <= kSheetColumns; ++j) {
-            ++n;
-            set_cell(t, n, kCellWidth * (j - 1), kCellHeight * (r - 1) + 1, kCellWidth,
-                     kCellHeight);
-        }
+    for (int32_t n = 1; n <= kSheetCells; ++n) {
+        const SheetPoint at = sheet_cell_origin(n);
+        set_cell(t, n, at.x, at.y, kSheetCellWidth, kSheetCellHeight);
     }
     build_speed_tables(scene);
     for (int32_t k = 1; k <= 10; ++k) {
         t.draw_order[k] = k;
         reset_sprite(t, k);
     }
-    if (is_one(scene.settings.borders_on)) {
+    if (scene.settings.borders_on) {
         frame_sheet_cells(scene.surfaces.sprite, scene.surfaces.border);
     }
 }

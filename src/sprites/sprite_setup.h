@@ -15,7 +15,7 @@ void setup_sprites(Scene& scene);
 void build_speed_tables(Scene& scene);
 
 // Draws the 8-pixel frame cut from the 80 x 80 `border` picture round all 20 cells of
-// `sheet`. Copies are clipped, so a sheet smaller than the full 640 x 2401 layout is safe.
+// `sheet`. Copies are clipped, so a sheet smaller than the full layout is safe.
 void frame_sheet_cells(Surface& sheet, const Surface& border);
 
 }  // namespace vistaloom

@@ -4,8 +4,9 @@
 #include <cmath>
 #include <limits>
 
-#include "ground/rounding.h"
 #include "ground/numeric_text.h"
+#include "ground/rounding.h"
+#include "ground/version.h"
 
 namespace vistaloom {
 
@@ -332,7 +333,7 @@ const std::string& usage_text() {
 }
 
 const std::string& version_text() {
-    static const std::string text = "vistaloom 0.1.0\n";
+    static const std::string text = "vistaloom " + version_string() + "\n";
     return text;
 }
 

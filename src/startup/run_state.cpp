@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "ground/random_source.h"
+#include "startup/run_settings.h"
 #include "startup/saver_settings.h"
 
 namespace vistaloom {
@@ -20,7 +21,7 @@ int32_t track_before_first(double fraction, double count) {
 
 }  // namespace
 
-void init_run_state(RunState& run, const SaverSettings& settings, RandomSource& random) {
+void init_run_state(RunState& run, const RunSettings& settings, RandomSource& random) {
     // White, light yellow, light magenta, light red, light cyan, light green, light blue,
     // magenta, red, green, blue.
     run.gradient_colors = {0, 15, 14, 13, 12, 11, 10, 9, 5, 4, 2, 1};
@@ -29,9 +30,8 @@ void init_run_state(RunState& run, const SaverSettings& settings, RandomSource& 
     run.picture_count = 20;
     run.rotation_sequence = {0, 1, 2, 3, 4, 3, 2, 1, 2, 3, 4};
     run.rotation_index = random_position(random, 10);
-    // A hand-edited speed of 0 would leave every sprite standing still; the dialog's range
-    // applies here as it does where the other options are used.
-    run.speed_factor = speed_scale_in_range(settings) * 0.1;
+    // The speed is in range already: a hand-edited 0 would leave every sprite standing still.
+    run.speed_factor = settings.speed_scale * 0.1;
 }
 
 void pick_first_track(RunState& run, const SaverSettings& settings, RandomSource& random) {

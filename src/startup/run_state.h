@@ -5,6 +5,7 @@
 namespace vistaloom {
 
 class RandomSource;
+struct RunSettings;
 struct SaverSettings;
 
 // Flags, counters and scene tables shared by the saver window, the sprite engine and the
@@ -33,7 +34,7 @@ struct RunState {
 };
 
 // Fills the scene tables at every saver start.
-void init_run_state(RunState& run, const SaverSettings& settings, RandomSource& random);
+void init_run_state(RunState& run, const RunSettings& settings, RandomSource& random);
 // Chooses the track before the first one to play.
 void pick_first_track(RunState& run, const SaverSettings& settings, RandomSource& random);
 

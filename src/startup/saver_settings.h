@@ -2,6 +2,8 @@
 #include <cstdint>
 #include <string>
 
+#include "startup/setting_ranges.h"
+
 namespace vistaloom {
 
 // One field per stored key, named like the key. Switches and numbers stay text in memory,
@@ -11,16 +13,16 @@ struct SaverSettings {
     std::string random_theme = "0";
     std::string gradients_on = "1";
     std::string borders_on = "1";
-    int32_t sprite_active = 4;
-    std::string frame_rate = "20";
-    int32_t speed_scale = 10;
+    int32_t sprite_active = kSpriteActiveRange.fallback;
+    std::string frame_rate = std::to_string(kFrameRateRange.fallback);
+    int32_t speed_scale = kSpeedScaleRange.fallback;
     std::string mute_audio = "0";
     std::string random_music = "1";
     std::string custom_music_flag = "0";
     std::string random_pictures = "0";
     std::string custom_picture_flag = "0";
     std::string save_wallpaper = "0";
-    std::string mouse_sensitivity = "7";
+    std::string mouse_sensitivity = std::to_string(kMouseSensitivityRange.fallback);
     std::string scene_duration = "40";
     std::string objects_off = "0";
     std::string scale_background = "1";
@@ -36,10 +38,10 @@ struct SaverSettings {
 
 // A hand-edited settings file can hold any number. The store keeps what it holds; these are
 // the values as used, brought into the range of the options dialog's controls.
-int32_t sprite_active_in_range(const SaverSettings& s);      // 1..10
-int32_t frame_rate_in_range(const SaverSettings& s);         // 10..60
-int32_t speed_scale_in_range(const SaverSettings& s);        // 1..20
-int32_t mouse_sensitivity_in_range(const SaverSettings& s);  // 2..50
+int32_t sprite_active_in_range(const SaverSettings& s);
+int32_t frame_rate_in_range(const SaverSettings& s);
+int32_t speed_scale_in_range(const SaverSettings& s);
+int32_t mouse_sensitivity_in_range(const SaverSettings& s);
 
 // A switch is on when its text is numerically equal to 1 (a stored "1" equals 1).
 bool is_one(const std::string& text);

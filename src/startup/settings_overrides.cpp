@@ -10,15 +10,13 @@ namespace {
 struct NumberOption {
     std::string_view name;
     std::optional<int32_t> SettingsOverrides::*field;
-    int32_t low;
-    int32_t high;
+    const SettingRange& range;
 };
 
-// The ranges are those of the options dialog's controls.
 constexpr std::array<NumberOption, 3> kNumbers{{
-    {"--pictures", &SettingsOverrides::sprite_active, 1, 10},
-    {"--frame-rate", &SettingsOverrides::frame_rate, 10, 60},
-    {"--speed", &SettingsOverrides::speed_scale, 1, 20},
+    {"--pictures", &SettingsOverrides::sprite_active, kSpriteActiveRange},
+    {"--frame-rate", &SettingsOverrides::frame_rate, kFrameRateRange},
+    {"--speed", &SettingsOverrides::speed_scale, kSpeedScaleRange},
 }};
 
 struct SwitchOption {
@@ -74,9 +72,9 @@ std::string apply_override_option(SettingsOverrides& overrides, std::string_view
                                   const std::string& value) {
     if (const NumberOption* option = number_option(name)) {
         auto n = whole_number(value);
-        if (!n || *n < option->low || *n > option->high) {
+        if (!n || *n < option->range.low || *n > option->range.high) {
             return std::string(name) + ": '" + value + "' is not a whole number from " +
-                   std::to_string(option->low) + " to " + std::to_string(option->high);
+                   std::to_string(option->range.low) + " to " + std::to_string(option->range.high);
         }
         overrides.*(option->field) = static_cast<int32_t>(*n);
         return {};

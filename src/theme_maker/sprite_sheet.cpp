@@ -6,9 +6,9 @@
 
 namespace vistaloom {
 
-QPoint sheet_cell_origin(int n) {
-    const int row = (n - 1) / 2, column = (n - 1) % 2;
-    return {column * kSheetCellWidth, row * kSheetCellHeight + 1};
+QPoint sheet_cell_point(int n) {
+    const SheetPoint at = sheet_cell_origin(n);
+    return {at.x, at.y};
 }
 
 QImage compose_sprite_sheet(const std::vector<QImage>& cells) {
@@ -17,7 +17,7 @@ QImage compose_sprite_sheet(const std::vector<QImage>& cells) {
     QPainter painter(&sheet);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     for (int n = 1; n <= kSheetCells && n <= static_cast<int>(cells.size()); ++n)
-        painter.drawImage(sheet_cell_origin(n), cells[static_cast<size_t>(n - 1)]);
+        painter.drawImage(sheet_cell_point(n), cells[static_cast<size_t>(n - 1)]);
     painter.end();
     return sheet;
 }

@@ -138,7 +138,8 @@ void FrmMain::attach(SaverSession& session) {
     connect(&frame_timer_, &QTimer::timeout, this, [this] {
         if (!session_ || unloading_) return;
         if (direct_) direct_->wait_idle();
-        session_->frame();
+        const int64_t next = session_->step();
+        if (next != SaverSession::kNoFrame) schedule_frame(next);
     });
     if (direct_) direct_->adopt(session.surfaces().ascreen);
     work_store_ = std::make_unique<HugePageStore>();

@@ -48,9 +48,9 @@ const std::array<SwitchSpec, 7> kSwitches = {{
      &SaverSettings::still_on_battery},
 }};
 
-QScrollBar* make_bar(int minimum, int maximum, int small_step, int large_step) {
+QScrollBar* make_bar(const SettingRange& range, int small_step, int large_step) {
     auto* bar = new QScrollBar(Qt::Horizontal);
-    bar->setRange(minimum, maximum);
+    bar->setRange(range.low, range.high);
     bar->setSingleStep(small_step);
     bar->setPageStep(large_step);
     // Reachable with Tab and moved with the arrow keys, for people without a mouse.
@@ -147,7 +147,7 @@ QWidget* FrmOptions::make_sprite_group() {
     layout->addWidget(explanation(QStringLiteral(
         "You can adjust how many different Vistaloom will be on screen. Greater number of "
         "images work better on a machine with a good graphics card.")));
-    sprite_bar_ = make_bar(1, 10, 1, 5);
+    sprite_bar_ = make_bar(kSpriteActiveRange, 1, 5);
     layout->addWidget(
         bar_with_ends(sprite_bar_, QStringLiteral("Fewer Images"), QStringLiteral("More Images")));
     return group;
@@ -159,7 +159,7 @@ QWidget* FrmOptions::make_sensitivity_group() {
     layout->addWidget(explanation(QStringLiteral(
         "You can adjust how sensitive your mouse moves will be to cause the screen saver to "
         "exit.")));
-    sensitivity_bar_ = make_bar(2, 50, 2, 5);
+    sensitivity_bar_ = make_bar(kMouseSensitivityRange, 2, 5);
     layout->addWidget(bar_with_ends(sensitivity_bar_, QStringLiteral("More Sensitive"),
                                     QStringLiteral("Less Sensitive")));
     return group;
@@ -170,11 +170,11 @@ QWidget* FrmOptions::make_animation_group() {
     auto* layout = new QVBoxLayout(group);
     frame_rate_label_ = new QLabel;
     layout->addWidget(frame_rate_label_);
-    frame_rate_bar_ = make_bar(10, 60, 5, 10);
+    frame_rate_bar_ = make_bar(kFrameRateRange, 5, 10);
     layout->addWidget(
         bar_with_ends(frame_rate_bar_, QStringLiteral("Slower"), QStringLiteral("Faster")));
     layout->addWidget(new QLabel(QStringLiteral("Image Speed")));
-    speed_bar_ = make_bar(1, 20, 1, 5);
+    speed_bar_ = make_bar(kSpeedScaleRange, 1, 5);
     layout->addWidget(
         bar_with_ends(speed_bar_, QStringLiteral("Slower"), QStringLiteral("Faster")));
     layout->addWidget(explanation(QStringLiteral(

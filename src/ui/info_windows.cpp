@@ -13,16 +13,12 @@
 #include <QVBoxLayout>
 
 #include "ground/desktop.h"
+#include "ground/version.h"
 #include "pixels/builtin_pictures.h"
 #include "saver/theme_configuration.h"
 #include "startup/saver_settings.h"
 #include "startup/settings_store.h"
 
-#ifndef VISTALOOM_VERSION_MAJOR
-#define VISTALOOM_VERSION_MAJOR 0
-#define VISTALOOM_VERSION_MINOR 0
-#define VISTALOOM_VERSION_PATCH 0
-#endif
 #ifndef VISTALOOM_DATA_DIR
 #define VISTALOOM_DATA_DIR "share/vistaloom"
 #endif
@@ -168,8 +164,8 @@ FrmAbout::FrmAbout(Desktop& desktop, std::string page, MessageBoxFn message_box,
     setWindowTitle(QStringLiteral("About... ") + kProductName);
     const QString address = page_name(page_);
 
-    version_ = new QLabel(QString::fromStdString(vistaloom::version_label(
-        VISTALOOM_VERSION_MAJOR, VISTALOOM_VERSION_MINOR, VISTALOOM_VERSION_PATCH)));
+    version_ = new QLabel(QString::fromStdString(
+        vistaloom::version_label(kVersion.major, kVersion.minor, kVersion.patch)));
     notice_ = new QLabel(QStringLiteral("\u00A9 ") + QString::number(QDate::currentDate().year()) +
                          QStringLiteral(" ") + kMakerName + QStringLiteral("\n") + address);
     notice_->setTextInteractionFlags(Qt::TextSelectableByMouse);

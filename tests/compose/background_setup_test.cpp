@@ -33,8 +33,8 @@ bool all_pixels(const Surface& s, uint32_t pixel) {
 
 TEST(SetupBackground, FixedSceneIsCentredInALargerWindow) {
     Rig rig;
-    rig.settings.scale_background = "0";
-    rig.settings.gradients_on = "0";
+    rig.settings.scale_background = false;
+    rig.settings.gradients_on = false;
     setup_background(rig.scene, 1024, 768);
     EXPECT_EQ(rig.surfaces.scene_width, 800);
     EXPECT_EQ(rig.surfaces.scene_height, 600);
@@ -48,8 +48,8 @@ TEST(SetupBackground, FixedSceneIsCentredInALargerWindow) {
 
 TEST(SetupBackground, ScaledSceneEqualsTheWindow) {
     Rig rig;
-    rig.settings.scale_background = "1";
-    rig.settings.gradients_on = "0";
+    rig.settings.scale_background = true;
+    rig.settings.gradients_on = false;
     setup_background(rig.scene, 1366, 768);
     EXPECT_EQ(rig.surfaces.scene_width, 1366);
     EXPECT_EQ(rig.surfaces.scene_height, 768);
@@ -62,8 +62,8 @@ TEST(SetupBackground, ScaledSceneEqualsTheWindow) {
 TEST(SetupBackground, WindowWithoutASizeGivesTheFixedScene) {
     for (auto [w, h] : {std::pair{0, 768}, std::pair{1024, -5}, std::pair{-1, -1}}) {
         Rig rig;
-        rig.settings.scale_background = "1";
-        rig.settings.gradients_on = "0";
+        rig.settings.scale_background = true;
+        rig.settings.gradients_on = false;
         setup_background(rig.scene, w, h);
         EXPECT_EQ(rig.surfaces.scene_width, 800);
         EXPECT_EQ(rig.surfaces.scene_height, 600);
@@ -74,7 +74,7 @@ TEST(SetupBackground, WindowWithoutASizeGivesTheFixedScene) {
 
 TEST(SetupBackground, WithoutGradientsEverythingIsBlackAndNoRandomNumberIsDrawn) {
     Rig rig;
-    rig.settings.gradients_on = "0";
+    rig.settings.gradients_on = false;
     rig.surfaces.ascreen = Surface(1024, 768, 0xFFFFFF);
     setup_background(rig.scene, 1024, 768);
     EXPECT_TRUE(all_pixels(rig.surfaces.ascreen, 0));
@@ -87,8 +87,8 @@ TEST(SetupBackground, WithoutGradientsEverythingIsBlackAndNoRandomNumberIsDrawn)
 
 TEST(SetupBackground, GradientTakesAngleThenColourFromTheReseededGenerator) {
     Rig rig;
-    rig.settings.gradients_on = "1";
-    rig.settings.scale_background = "0";
+    rig.settings.gradients_on = true;
+    rig.settings.scale_background = false;
     rig.random.push(0.99);  // angle position 8: 315 degrees
     rig.random.push(0.0);   // colour position 1: palette 15, white
     rig.gradient.Color1(12345);
@@ -107,8 +107,8 @@ TEST(SetupBackground, GradientTakesAngleThenColourFromTheReseededGenerator) {
 
 TEST(SetupBackground, EveryTablePositionCanBeReached) {
     Rig rig;
-    rig.settings.gradients_on = "1";
-    rig.settings.scale_background = "0";
+    rig.settings.gradients_on = true;
+    rig.settings.scale_background = false;
     rig.random.push(0.0);    // angle position 1: 0 degrees
     rig.random.push(0.999);  // colour position 11: palette 1
     setup_background(rig.scene, 800, 600);

@@ -7,6 +7,7 @@
 #include "compose/scene_runner.h"
 #include "sprites/scene_change.h"
 #include "sprites/scene_step.h"
+#include "support/headless_scene.h"
 #include "support/scripted_clock.h"
 #include "support/seeded_test_random.h"
 
@@ -17,7 +18,7 @@ namespace {
 void passes_one_by_one(HeadlessScene& h) {
     SceneSurfaces& s = h.surfaces;
     restore_background(s.work, s.main, h.scene);
-    if (!is_nonzero(h.settings.objects_off)) scene_step(h.scene);
+    if (!h.settings.objects_off) scene_step(h.scene);
     draw_sprites(s.work, s.sprite, h.scene);
     present_frame(s.ascreen, s.work, h.scene);
     check_scene_timer(h.scene);

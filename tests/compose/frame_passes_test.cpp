@@ -174,7 +174,7 @@ TEST(FramePasses, DamagedTablesDoNotCrash) {
     rig.tables.draw_order[1] = 0;
     rig.tables.draw_order[2] = 42;
     rig.tables.draw_order[3] = -7;
-    rig.settings.sprite_active = 250;  // used as 10
+    rig.settings.sprite_active = 250;  // more than the slots: the walk stops at ten
     for (int32_t k = 1; k <= 10; ++k) {
         rig.slot(k).active = 1;
         rig.slot(k).drawn = true;

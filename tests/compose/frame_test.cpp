@@ -10,6 +10,7 @@
 #include "compose/scene_runner.h"
 #include "ground/rounding.h"
 #include "sprites/draw_order.h"
+#include "support/headless_scene.h"
 #include "support/queued_random.h"
 #include "support/scripted_clock.h"
 
@@ -23,14 +24,12 @@ using testing::ScriptedClock;
 Surface expected_screen(HeadlessScene& h) {
     Surface expected(h.surfaces.scene_width, h.surfaces.scene_height,
                      HeadlessScene::kStartBackground);
-    for_each_slot_in_draw_order(h.tables, sprite_active_in_range(h.settings),
-                                [&](int32_t, sprite_rec& s) {
-                                    if (s.active == 0) return;
-                                    const CellRow cell = cell_row_or_empty(h.tables, s.cell);
-                                    blit(expected, round_to_int(s.x), round_to_int(s.y),
-                                         h.surfaces.sprite, cell.src_x, cell.src_y, cell.width,
-                                         cell.height);
-                                });
+    for_each_slot_in_draw_order(h.tables, h.settings.sprite_active, [&](int32_t, sprite_rec& s) {
+        if (s.active == 0) return;
+        const CellRow cell = cell_row_or_empty(h.tables, s.cell);
+        blit(expected, round_to_int(s.x), round_to_int(s.y), h.surfaces.sprite, cell.src_x,
+             cell.src_y, cell.width, cell.height);
+    });
     return expected;
 }
 

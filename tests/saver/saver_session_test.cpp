@@ -495,13 +495,14 @@ uint32_t bmp_pixel(const std::vector<uint8_t>& b, int32_t w, int32_t h, int32_t 
     return (uint32_t{b[at + 2]} << 16) | (uint32_t{b[at + 1]} << 8) | b[at];
 }
 
-// The wallpaper shows the last presented frame when objects are off at unload, and a frame
-// with one more sprite pass otherwise.
+// The wallpaper shows the last presented frame when objects are off, and a frame with one
+// more sprite pass otherwise. The run reads its settings once, at its start.
 class WallpaperAtUnload : public SessionFixture, public ::testing::WithParamInterface<bool> {};
 
 TEST_P(WallpaperAtUnload, SavesAscreenAsStretchedWallpaper) {
     const bool objects_off_at_end = GetParam();
     settings.save_wallpaper = "1";
+    if (objects_off_at_end) settings.objects_off = "1";
     host.width = 800;
     host.height = 600;
     options.executable_name = "vistaloom";
@@ -509,10 +510,7 @@ TEST_P(WallpaperAtUnload, SavesAscreenAsStretchedWallpaper) {
     host.on_repaint = [&] {
         if (session->run().loop_active) last = session->surfaces().ascreen;
     };
-    events.at(101'000, [&] {
-        if (objects_off_at_end) settings.objects_off = "1";
-        session->key_press();
-    });
+    events.at(101'000, [&] { session->key_press(); });
     run();
     const auto file = data.path() / "vistaloom" / "vistaloom_wallpaper.bmp";
     ASSERT_TRUE(std::filesystem::exists(file));

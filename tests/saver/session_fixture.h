@@ -30,11 +30,13 @@ class RecordingHost : public SaverWindowHost {
     RecordingHost(ScriptedClock& clock, ScriptedEvents& events) : clock_(clock), events_(events) {
         timer_ = events_.add_timer([this] {
             ++frame_calls;
-            if (session) session->frame();
+            if (!session) return;
+            const int64_t next = session->step();
+            if (next != SaverSession::kNoFrame) schedule_frame(next);
         });
     }
 
-    SaverSession* session = nullptr;  // whose frame() the frame timer calls
+    SaverSession* session = nullptr;  // whose step() the frame timer calls
     std::vector<int64_t> scheduled;   // delays asked for
     int frame_calls = 0;
 

@@ -2,6 +2,7 @@
 #include <memory>
 
 #include "compose/scene_runner.h"
+#include "support/headless_scene.h"
 #include "support/scripted_clock.h"
 #include "support/scripted_random.h"
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "startup/run_settings.h"
 #include "startup/saver_settings.h"
 #include "support/scripted_random.h"
 
@@ -14,9 +15,8 @@ TEST(RunState, TablesAreFilledFromPositionOne) {
     RunState run;
     run.background_change_due = 1;
     run.picture_count = 3;
-    SaverSettings settings;
     ScriptedRandom random{0.0};
-    init_run_state(run, settings, random);
+    init_run_state(run, RunSettings{}, random);
 
     const int colors[] = {15, 14, 13, 12, 11, 10, 9, 5, 4, 2, 1};
     for (int i = 1; i <= 11; ++i) EXPECT_EQ(run.gradient_colors[i], colors[i - 1]) << i;
@@ -34,9 +34,8 @@ TEST(RunState, RotationIndexStaysWithinOneToTen) {
                                             {0.9999999, 10}, {1.0, 10},   {-0.5, 1}};
     for (auto [fraction, expected] : cases) {
         RunState run;
-        SaverSettings settings;
         ScriptedRandom random{fraction};
-        init_run_state(run, settings, random);
+        init_run_state(run, RunSettings{}, random);
         EXPECT_EQ(run.rotation_index, expected) << fraction;
     }
 }
@@ -49,7 +48,7 @@ TEST(RunState, SpeedFactorIsATenthOfTheSpeedScaleInRange) {
         SaverSettings settings;
         settings.speed_scale = scale;
         ScriptedRandom random{0.5};
-        init_run_state(run, settings, random);
+        init_run_state(run, resolve_run_settings(settings), random);
         EXPECT_DOUBLE_EQ(run.speed_factor, factor) << scale;
     }
 }

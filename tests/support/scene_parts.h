@@ -4,8 +4,8 @@
 #include "pixels/scene_surfaces.h"
 #include "sprites/scene.h"
 #include "sprites/sprite_model.h"
+#include "startup/run_settings.h"
 #include "startup/run_state.h"
-#include "startup/saver_settings.h"
 #include "support/scripted_clock.h"
 #include "support/scripted_random.h"
 
@@ -14,7 +14,7 @@ namespace vistaloom::testing {
 // The objects one session's passes work on, built from defaults, on a scripted clock and
 // random sequence. Rigs derive from it and shape the surfaces and tables they need.
 struct SceneParts {
-    SaverSettings settings;
+    RunSettings settings;
     RunState run;
     SpriteTables tables;
     SceneSurfaces surfaces;

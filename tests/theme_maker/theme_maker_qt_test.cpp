@@ -70,7 +70,7 @@ class ThemeMakerTest : public QObject {
         read_theme_info(made->items, request.base_path, folders);
         load_theme_pictures(made->parts.surfaces, made->items, themes().toStdString() + "/",
                             "Mine");
-        made->parts.settings.borders_on = "0";
+        made->parts.settings.borders_on = false;
         setup_sprites(made->parts.scene);
         remove_temp_items(made->items);
         return made;

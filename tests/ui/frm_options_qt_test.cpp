@@ -5,6 +5,7 @@
 #include <QtTest>
 
 #include "config_rig.h"
+#include "startup/setting_ranges.h"
 #include "ui/frm_main.h"
 #include "ui/frm_options.h"
 
@@ -62,6 +63,24 @@ class FrmOptionsTest : public QObject {
             visited << QApplication::focusWidget();
         }
         QCOMPARE(visited, expected);
+    }
+
+    // The bars cover the ranges the command line and the run use, from the same table.
+    void every_bar_covers_its_settings_range() {
+        ConfigRig rig;
+        FrmOptions dialog(rig.settings, rig.store, rig.preview);
+        const std::pair<const SettingRange&, QScrollBar*> bars[] = {
+            {kSpriteActiveRange, dialog.sprite_bar()},
+            {kFrameRateRange, dialog.frame_rate_bar()},
+            {kSpeedScaleRange, dialog.speed_bar()},
+            {kMouseSensitivityRange, dialog.sensitivity_bar()},
+        };
+        QCOMPARE(std::size(bars), kSettingRanges.size());
+        for (const auto& [range, bar] : bars) {
+            QCOMPARE(bar->minimum(), range.low);
+            QCOMPARE(bar->maximum(), range.high);
+            QCOMPARE(bar->value(), range.fallback);
+        }
     }
 
     // Every change goes straight into the settings; the close box saves like Ok does.
