@@ -11,6 +11,7 @@
 #include <set>
 #include <thread>
 
+#include "theme_files/theme_limits.h"
 #include "theme_files/theme_names.h"
 #include "theme_files/theme_pack.h"
 #include "theme_maker/photo_cell.h"
@@ -170,6 +171,12 @@ std::vector<std::string> Maker::usable_music(const std::vector<std::string>& mus
     std::vector<std::string> usable;
     for (const auto& path : music) {
         std::string error;
+        // Two items are the pictures; the reader takes no more than kMaxThemeItems.
+        if (usable.size() + 2 >= static_cast<size_t>(kMaxThemeItems)) {
+            result_.skipped.push_back(file_name(path) + ": a theme holds at most " +
+                                      std::to_string(kMaxThemeItems) + " items");
+            continue;
+        }
         if (stored_item_name(path, error).empty()) {
             result_.skipped.push_back(file_name(path) + ": " + error);
             continue;
