@@ -2,12 +2,14 @@
 // A valid progressive JPEG with as many scans as the format allows one grey picture (704):
 // every coefficient sent on its own and then refined bit by bit. A decoder without a scan
 // limit works through the whole picture once per scan. Made with libjpeg's own scan scripts.
-#include <jpeglib.h>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
-
 #include <string>
 #include <vector>
+
+// jpeglib.h needs size_t and FILE declared before it.
+#include <jpeglib.h>
 
 namespace vistaloom::testing {
 
