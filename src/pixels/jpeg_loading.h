@@ -20,6 +20,11 @@ inline constexpr int32_t kMaxJpegSide = 16384;
 // claims more than this many pixels per byte of file is a trap (hundreds of bytes asking for
 // a bitmap of a hundred megabytes), not a sprite sheet.
 inline constexpr int64_t kMaxJpegPixelsPerByte = 1024;
+// A progressive JPEG is decoded scan by scan over the whole picture, and a few hundred
+// kilobytes can hold tens of thousands of tiny scans: minutes of work. Real pictures have
+// about ten. TurboJPEG's scan limit, which the sheet decoder asks for, refuses more than this
+// many; the other picture readers count the scans themselves against the same figure.
+inline constexpr int kMaxJpegScans = 500;
 
 // Decodes the JPEG file at `path` into `target`, created at the picture's size, as bottom-up
 // BGR rows with the target's row pitch (grey pictures also give 3 bytes per pixel). True only

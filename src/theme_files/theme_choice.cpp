@@ -4,7 +4,6 @@
 #include <filesystem>
 #include <system_error>
 
-
 namespace vistaloom {
 
 namespace {
@@ -40,13 +39,12 @@ ThemeListing list_themes(const std::string& install_path, const std::string& act
         // A name of three characters or fewer cannot lose four; it names no theme.
         if (name.size() > 3 && is_normal_file(*it, name) &&
             upper(name.substr(name.size() - 3)) == "ICF") {
-            if (static_cast<int32_t>(listing.names.size()) < kMaxListedThemes) {
-                listing.names.push_back(name.substr(0, name.size() - 4));
-                if (!listing.active_found && same_theme_name(listing.names.back(), active_module)) {
-                    listing.active_found = true;
-                    listing.active_name = listing.names.back();
-                }
+            listing.names.push_back(name.substr(0, name.size() - 4));
+            if (!listing.active_found && same_theme_name(listing.names.back(), active_module)) {
+                listing.active_found = true;
+                listing.active_name = listing.names.back();
             }
+            if (static_cast<int32_t>(listing.names.size()) >= kMaxListedThemes) break;
         }
     }
     return listing;

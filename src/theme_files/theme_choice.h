@@ -5,13 +5,15 @@
 
 namespace vistaloom {
 
-// At most this many themes take part in the saver's choice.
-inline constexpr int32_t kMaxListedThemes = 200;
+// A bound only against a hostile folder of millions of files, far above any real collection:
+// a shorter list would hide installed themes from the configuration window and leave a
+// chosen theme that the list missed looking absent to the saver.
+inline constexpr int32_t kMaxListedThemes = 100000;
 
 // The themes of an install folder as the saver lists them: every normal file whose name ends
 // in "icf" (any letter case), in the order the file system returns them, named without the
-// last four characters; only the first kMaxListedThemes take part. `active_found` tells
-// whether one of them equals `active_module`, ignoring letter case.
+// last four characters; at most kMaxListedThemes of them. `active_found` tells whether one
+// of them equals `active_module`, ignoring letter case.
 struct ThemeListing {
     std::vector<std::string> names;  // position 0 is theme number 1
     bool active_found = false;

@@ -176,7 +176,7 @@ int64_t theme_item_offset(const ThemeItems& items, int32_t k) {
         offset += items.item_sizes[j];
     }
     if (items.item_sizes[k] < 0) return -1;
-    if (offset + items.item_sizes[k] > std::numeric_limits<int32_t>::max()) return -1;
+    if (offset + items.item_sizes[k] > kMaxThemeBytes) return -1;
     return offset;
 }
 

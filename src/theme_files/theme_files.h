@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "theme_files/theme_items.h"
+#include "theme_files/theme_limits.h"
 
 namespace vistaloom {
 
@@ -28,11 +29,7 @@ std::string get_windows_dir(UserFolders& folders);
 // such a file the plain base_path + extension comes back.
 std::string theme_file_path(const std::string& base_path, const std::string& extension);
 
-// More items than any theme carries (two pictures and the music). A larger count marks a
-// broken or hostile file and fails the read before anything is allocated for it.
-inline constexpr int32_t kMaxThemeItems = 100000;
-
-// Fills `items` from base_path + ".icf". On failure the table is left with no items and no
+// Fills `items` from base_path + ".icf"; more than kMaxThemeItems items fail the read. On failure the table is left with no items and no
 // music (and windows_dir set), so callers that carry on never see half a table.
 bool read_theme_info(ThemeItems& items, const std::string& base_path, UserFolders& folders);
 

@@ -3,6 +3,8 @@
 #include <streambuf>
 #include <string>
 
+#include "theme_files/theme_limits.h"
+
 namespace vistaloom {
 
 // Reads the comma-separated fields of a theme information file, one at a time. Leading
@@ -12,9 +14,7 @@ namespace vistaloom {
 // blanks. Line ends are CR, LF or CR LF.
 class InfoFieldReader {
   public:
-    // Longer fields only come from broken or hostile files; they fail the read instead of
-    // growing without bound.
-    static constexpr size_t kMaxFieldLength = 65536;
+    static constexpr size_t kMaxFieldLength = kMaxInfoFieldBytes;
 
     explicit InfoFieldReader(std::streambuf& input) : input_(input) {}
 

@@ -3,16 +3,9 @@
 #include <filesystem>
 
 #include "theme_files/theme_files.h"
+#include "theme_files/theme_limits.h"
 
 namespace vistaloom {
-
-namespace {
-
-// Two files of the theme (NAME.icf and a staging NAME.img.part-...) must fit in 255 bytes.
-constexpr size_t kMaxThemeName = 200;
-constexpr size_t kMaxItemName = 240;
-
-}  // namespace
 
 bool unsafe_name_char(char c) {
     auto byte = static_cast<unsigned char>(c);
@@ -22,8 +15,8 @@ bool unsafe_name_char(char c) {
 
 std::string theme_name_problem(const std::string& name) {
     if (name.empty()) return "a theme needs a name";
-    if (name.size() > kMaxThemeName)
-        return "the name is longer than " + std::to_string(kMaxThemeName) + " bytes";
+    if (name.size() > kMaxThemeNameBytes)
+        return "the name is longer than " + std::to_string(kMaxThemeNameBytes) + " bytes";
     for (char c : name)
         if (unsafe_name_char(c))
             return "a theme name cannot hold control characters or any of / \\ : * ? \" < > |";
@@ -41,8 +34,13 @@ bool theme_exists(const std::string& base_path) {
 
 std::string safe_item_file_name(const std::string& stored_name) {
     std::string name = stored_name;
-    if (name.size() > kMaxItemName)
-        name = name.substr(0, kMaxItemName - 4) + name.substr(name.size() - 4);
+    // Names the packer would refuse can still come from a theme made elsewhere.
+    if (name.size() > kMaxItemNameBytes) {
+        // Cut before a character, not inside one, where the name is UTF-8.
+        size_t cut = kMaxItemNameBytes - 4;
+        while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
+        name = name.substr(0, cut) + name.substr(name.size() - 4);
+    }
     for (char& c : name)
         if (unsafe_name_char(c)) c = '_';
     if (name.empty()) return "item";

@@ -1,13 +1,12 @@
 #include "theme_files/theme_pack.h"
 
-#include "ground/process_token.h"
-
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <limits>
 
+#include "ground/process_token.h"
+#include "theme_files/theme_limits.h"
 
 namespace vistaloom {
 
@@ -78,7 +77,7 @@ std::string quoted(std::string text) {
 }  // namespace
 
 std::string stored_item_name(const std::string& file_path, std::string& error) {
-    std::string name = file_name_of(file_path);
+    const std::string name = file_name_of(file_path);
     for (char c : name) {
         if (c == '"' || static_cast<unsigned char>(c) < 0x20) {
             error = "item file name cannot be stored (quote or control character): " + name;
@@ -87,14 +86,23 @@ std::string stored_item_name(const std::string& file_path, std::string& error) {
     }
     size_t dot = name.rfind('.');
     std::string ext = dot == std::string::npos ? std::string() : lower(name.substr(dot + 1));
+    std::string stored = name;
     // Letter case as given: "Photo.JPEG" is stored as "Photo.JPG".
-    if (ext == "jpeg") return name.substr(0, dot + 3) + name.substr(dot + 4);
-    if (ext == "midi") return name.substr(0, dot + 4);
-    if (ext.size() != 3) {
+    if (ext == "jpeg") {
+        stored = name.substr(0, dot + 3) + name.substr(dot + 4);
+    } else if (ext == "midi") {
+        stored = name.substr(0, dot + 4);
+    } else if (ext.size() != 3) {
         error = "item file name needs a three-letter extension (such as .jpg, .mid): " + name;
         return {};
     }
-    return name;
+    // Longer names would pack, but unpacking could not write them back out under their name.
+    if (stored.size() > kMaxItemNameBytes) {
+        error = "item file name is longer than " + std::to_string(kMaxItemNameBytes) +
+                " bytes: " + name;
+        return {};
+    }
+    return stored;
 }
 
 std::vector<std::string> pack_staging_paths(const std::string& base_path) {
@@ -103,8 +111,15 @@ std::vector<std::string> pack_staging_paths(const std::string& base_path) {
 
 std::string pack_theme(const ThemePackRequest& request) {
     if (request.base_path.empty()) return "no theme path given";
+    const std::string theme_name = file_name_of(request.base_path);
+    if (theme_name.size() > kMaxThemeNameBytes)
+        return "theme name is longer than " + std::to_string(kMaxThemeNameBytes) +
+               " bytes: " + theme_name;
     std::vector<std::string> sources{request.sample_path, request.sheet_path};
     sources.insert(sources.end(), request.music_paths.begin(), request.music_paths.end());
+    if (sources.size() > static_cast<size_t>(kMaxThemeItems))
+        return "a theme holds at most " + std::to_string(kMaxThemeItems) + " items, not " +
+               std::to_string(sources.size());
 
     std::vector<std::string> names;
     for (const auto& path : sources) {
@@ -134,9 +149,8 @@ std::string pack_theme(const ThemePackRequest& request) {
         const int64_t size = input_length(path, error);
         if (size < 0) return error;
         total += size;
-        // Offsets and sizes are 32-bit signed numbers in the information file.
-        if (total > std::numeric_limits<int32_t>::max())
-            return "theme would exceed 2147483647 bytes at " + path;
+        if (total > kMaxThemeBytes)
+            return "theme would exceed " + std::to_string(kMaxThemeBytes) + " bytes at " + path;
         sizes.push_back(size);
     }
 
@@ -155,7 +169,7 @@ std::string pack_theme(const ThemePackRequest& request) {
         std::ofstream info(icf_part, std::ios::binary | std::ios::trunc);
         if (!info) return fail("cannot write " + icf_part);
         const size_t music = request.music_paths.size();
-        info << quoted(file_name_of(request.base_path)) << "," << quoted("Vistaloom theme") << ","
+        info << quoted(theme_name) << "," << quoted("Vistaloom theme") << ","
              << quoted(std::to_string(music) + (music == 1 ? " music track" : " music tracks"))
              << "\r\n"
              << names.size() << "\r\n";

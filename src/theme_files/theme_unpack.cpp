@@ -1,5 +1,9 @@
 #include "theme_files/theme_unpack.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -34,29 +38,96 @@ std::vector<std::string> target_names(const ThemeItems& items) {
     return names;
 }
 
+void tell(const std::function<void(const std::string&)>& hook, const std::string& path) {
+    if (hook) hook(path);
+}
+
+// The bytes themselves; empty when all of them reached `target`.
+std::string copy_bytes(std::ifstream& source, const std::string& from, std::FILE* target,
+                       const std::string& part, int64_t length) {
+    std::vector<char> buffer(static_cast<size_t>(std::min<int64_t>(length, 1 << 16)));
+    while (length > 0) {
+        const auto want = static_cast<std::streamsize>(
+            std::min<int64_t>(length, static_cast<int64_t>(buffer.size())));
+        source.read(buffer.data(), want);
+        if (source.gcount() != want) return "cannot read " + from + " (it got shorter?)";
+        if (std::fwrite(buffer.data(), 1, static_cast<size_t>(want), target) !=
+            static_cast<size_t>(want))
+            return "cannot write " + part + ": " + std::strerror(errno);
+        length -= want;
+    }
+    return {};
+}
+
+// Before anything is written: every target is free (or `force`) and none is the theme's own.
+std::string targets_problem(const std::string& base_path, const std::string& folder,
+                            const std::vector<std::string>& names, bool force) {
+    std::error_code error;
+    std::string present;
+    for (const auto& name : names) {
+        const fs::path target = fs::path(folder) / name;
+        if (is_theme_file(base_path, target.string()))
+            return target.string() + " is the theme's own file; unpacking into it would destroy it";
+        if (fs::exists(fs::symlink_status(target, error)))
+            present += (present.empty() ? "" : ", ") + name;
+    }
+    if (!present.empty() && !force)
+        return "not overwriting what is there (--force does): " + present;
+    return {};
+}
+
 }  // namespace
 
-bool copy_file_atomically(const std::string& from, const std::string& to) {
-    const std::string part = to + ".part-" + process_token();
-    bool ok = false;
-    {
-        std::ifstream source(from, std::ios::binary);
-        std::ofstream target(part, std::ios::binary | std::ios::trunc);
-        if (source && target) {
-            // An empty file copies no bytes, which operator<< reports as a failure.
-            if (source.peek() != std::ifstream::traits_type::eof()) target << source.rdbuf();
-            target.close();
-            ok = static_cast<bool>(target) && !source.bad();
-        }
-    }
+bool is_theme_file(const std::string& base_path, const std::string& file) {
     std::error_code error;
-    if (ok) fs::rename(part, to, error);
-    if (!ok || error) fs::remove(part, error);
-    return ok && !error;
+    for (const char* extension : {".icf", ".img"})
+        if (fs::equivalent(theme_file_path(base_path, extension), file, error)) return true;
+    return false;
+}
+
+std::string item_range_problem(const ThemeItems& items, const std::string& base_path, int32_t k,
+                               int64_t& offset) {
+    const std::string container = theme_file_path(base_path, ".img");
+    std::error_code error;
+    if (!fs::is_regular_file(container, error)) return "cannot read the container " + container;
+    const auto size = fs::file_size(container, error);
+    if (error) return "cannot read the container " + container;
+    offset = theme_item_offset(items, k);
+    if (offset < 0) return "item " + std::to_string(k) + " has an impossible size or position";
+    const int64_t end = offset + items.item_sizes[static_cast<size_t>(k)];
+    if (static_cast<uint64_t>(end) > size)
+        return "item " + std::to_string(k) + " ends at byte " + std::to_string(end) + " but " +
+               container + " has only " + std::to_string(size);
+    return {};
+}
+
+std::string copy_range_atomically(const std::string& from, int64_t offset, int64_t length,
+                                  const std::string& to, const StagingHooks& hooks) {
+    std::ifstream source(from, std::ios::binary);
+    source.seekg(offset, std::ios::beg);
+    if (!source) return "cannot read " + from;
+    const std::string part = to + ".part-" + process_token();
+    // "x": created new or not at all, so a file the user keeps under that name is safe; and
+    // only once it is ours may a signal's clean-up remove it.
+    std::FILE* target = std::fopen(part.c_str(), "wbx");
+    if (target == nullptr) return "cannot write " + part + ": " + std::strerror(errno);
+    tell(hooks.started, part);
+    std::string problem = copy_bytes(source, from, target, part, length);
+    if (std::fclose(target) != 0 && problem.empty())
+        problem = "cannot write " + part + ": " + std::strerror(errno);
+    std::error_code error;
+    if (problem.empty()) {
+        fs::rename(part, to, error);
+        if (error) problem = "cannot write " + to + ": " + error.message();
+    }
+    // The copy's own result stands: removing the staging file must not hide it.
+    if (!problem.empty()) fs::remove(part, error);
+    tell(hooks.ended, part);
+    return problem;
 }
 
 UnpackResult unpack_theme(const std::string& base_path, const std::string& folder, bool force,
-                          UserFolders& folders) {
+                          UserFolders& folders, const StagingHooks& hooks) {
     UnpackResult result;
     ThemeItems items;
     if (!read_theme_info(items, base_path, folders)) {
@@ -64,34 +135,25 @@ UnpackResult unpack_theme(const std::string& base_path, const std::string& folde
         return result;
     }
     std::error_code error;
-    if (!fs::is_directory(folder, error)) {
-        result.error = "no such folder: " + folder;
+    // As unzip -d does; an existing file of that name is no folder to write into.
+    if (!fs::is_directory(folder, error) && !fs::create_directories(folder, error)) {
+        result.error = "cannot make the folder " + folder +
+                       (error ? ": " + error.message() : std::string(": a file is in the way"));
         return result;
     }
     const std::vector<std::string> names = target_names(items);
-    std::string present;
-    for (const auto& name : names)
-        if (fs::exists(symlink_status(fs::path(folder) / name, error)))
-            present += (present.empty() ? "" : ", ") + name;
-    if (!present.empty() && !force) {
-        result.error = "not overwriting what is there (--force does): " + present;
-        return result;
-    }
+    result.error = targets_problem(base_path, folder, names, force);
+    if (!result.error.empty()) return result;
+    const std::string container = theme_file_path(base_path, ".img");
     for (int32_t k = 1; k <= items.item_count; ++k) {
-        const std::string temp = extract_theme_item(items, base_path, k);
-        if (temp == "False") {
-            result.error = "cannot extract item " + std::to_string(k) + " from " + base_path +
-                           ".img (container missing, too short, or sizes invalid)";
-            return result;
-        }
+        int64_t offset = 0;
+        result.error = item_range_problem(items, base_path, k, offset);
+        if (!result.error.empty()) return result;
+        // Straight from the container: a detour through the private folder would copy every
+        // item twice, and that folder is often a small one in memory.
         const std::string target = (fs::path(folder) / names[static_cast<size_t>(k - 1)]).string();
-        const bool copied = copy_file_atomically(temp, target);
-        // Only this run's file goes: a saver running at the same time keeps its own.
-        fs::remove(temp, error);
-        if (!copied) {
-            result.error = "cannot write " + target;
-            return result;
-        }
+        result.error = copy_range_atomically(container, offset, items.item_sizes[k], target, hooks);
+        if (!result.error.empty()) return result;
         result.written.push_back(target);
     }
     return result;

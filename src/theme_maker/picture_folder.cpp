@@ -1,5 +1,7 @@
 #include "theme_maker/picture_folder.h"
 
+#include "theme_maker/picture_reading.h"
+
 #include <QByteArray>
 #include <QImageReader>
 #include <QString>
@@ -35,7 +37,7 @@ bool is_music(const std::string& ext) {
 bool looks_like_picture(const std::string& path, const std::string& ext) {
     static const QList<QByteArray> formats = QImageReader::supportedImageFormats();
     if (!ext.empty() && formats.contains(QByteArray::fromStdString(ext))) return true;
-    return !QImageReader::imageFormat(QString::fromStdString(path)).isEmpty();
+    return !picture_format(path).isEmpty();
 }
 
 // Compares the digit runs starting at a[i] and b[j]; moves i and j past them.

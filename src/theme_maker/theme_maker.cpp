@@ -11,10 +11,11 @@
 #include <set>
 #include <thread>
 
+#include "theme_files/theme_limits.h"
 #include "theme_files/theme_names.h"
 #include "theme_files/theme_pack.h"
-#include "theme_maker/photo_cell.h"
 #include "theme_maker/picture_folder.h"
+#include "theme_maker/picture_reading.h"
 #include "theme_maker/sprite_sheet.h"
 
 namespace vistaloom {
@@ -94,18 +95,20 @@ std::string Maker::request_problem() const {
 }
 
 // Reads `paths` on a few threads at once (photos decode independently) and hands each
-// result to `take` on this thread, in order. Stops early when `take` returns false.
+// result to `take` on this thread, in order. Stops early when `take` returns false; `cancel`
+// also ends the reads still running, so nothing waits for a slow picture.
 template <typename Take>
-bool read_in_order(const std::vector<std::string>& paths, Take take) {
+bool read_in_order(const std::vector<std::string>& paths, Take take,
+                   const std::atomic<bool>* cancel) {
     const QSize cell(kSheetCellWidth, kSheetCellHeight);
     const size_t workers = std::clamp<size_t>(std::thread::hardware_concurrency(), 1, 4);
-    std::deque<std::future<PhotoCell>> pending;
+    std::deque<std::future<PictureRead>> pending;
     size_t next = 0;
     for (size_t i = 0; i < paths.size(); ++i) {
         for (; next < paths.size() && pending.size() < workers; ++next)
-            pending.push_back(std::async(std::launch::async, read_photo_cell,
-                                         QString::fromStdString(paths[next]), cell));
-        PhotoCell photo = pending.front().get();
+            pending.push_back(std::async(std::launch::async, read_picture, paths[next], cell,
+                                         PictureFit::cover, cancel));
+        PictureRead photo = pending.front().get();
         pending.pop_front();
         // Reads still running are waited for as `pending` goes.
         if (!take(i, std::move(photo))) return false;
@@ -130,7 +133,7 @@ bool Maker::fill_cells(const std::vector<std::string>& pictures, std::vector<QIm
         for (size_t index : wanted) paths.push_back(pictures[index]);
         const int total = steps_done_ + static_cast<int>(wanted.size()) + 2;
         size_t failures = 0;
-        auto take = [&](size_t i, PhotoCell photo) {
+        auto take = [&](size_t i, PictureRead photo) {
             if (cancelled()) return false;
             report(steps_done_++, total, "read " + file_name(paths[i]));
             if (photo.image.isNull()) {
@@ -142,7 +145,7 @@ bool Maker::fill_cells(const std::vector<std::string>& pictures, std::vector<QIm
             }
             return true;
         };
-        if (!read_in_order(paths, take) || cancelled()) return false;
+        if (!read_in_order(paths, take, cancel_) || cancelled()) return false;
         if (failures != 0) continue;
         for (size_t pick : chosen) {
             cells.push_back(read[readable[pick]]);
@@ -170,6 +173,12 @@ std::vector<std::string> Maker::usable_music(const std::vector<std::string>& mus
     std::vector<std::string> usable;
     for (const auto& path : music) {
         std::string error;
+        // Two items are the pictures; the reader takes no more than kMaxThemeItems.
+        if (usable.size() + 2 >= static_cast<size_t>(kMaxThemeItems)) {
+            result_.skipped.push_back(file_name(path) + ": a theme holds at most " +
+                                      std::to_string(kMaxThemeItems) + " items");
+            continue;
+        }
         if (stored_item_name(path, error).empty()) {
             result_.skipped.push_back(file_name(path) + ": " + error);
             continue;

@@ -16,6 +16,7 @@
 #include "startup/settings_store.h"
 #include "startup/startup_values.h"
 #include "theme_files/theme_files.h"
+#include "theme_maker/picture_reading.h"
 #include "ui/frm_options.h"
 #include "ui/info_windows.h"
 #include "ui/saver_preview.h"
@@ -177,7 +178,9 @@ void FrmConfiguration::show_module() {
     const std::string file = extract_theme_item(items_, base, 1);
     // A sample that cannot be had ("False") or is no picture leaves the picture empty.
     QImage image;
-    if (file != "False") image.load(QString::fromStdString(file));
+    if (file != "False")
+        image = read_picture(file, QSize(kSampleWidth, kSampleHeight), PictureFit::shrink_to_fit)
+                    .image;
     if (image.isNull()) {
         sample_->clear();
         return;

@@ -5,9 +5,11 @@
 
 #include <filesystem>
 
-#include "theme_files/theme_files.h"
-#include "theme_files/theme_test_folder.h"
 #include "pixels/theme_verify.h"
+#include "theme_files/theme_files.h"
+#include "theme_files/theme_limits.h"
+#include "theme_files/theme_test_folder.h"
+#include "theme_files/theme_unpack.h"
 
 namespace vistaloom {
 namespace {
@@ -71,6 +73,41 @@ TEST_F(ThemePack, NamesThatCannotSurviveExtractionAreRefused) {
         EXPECT_EQ(stored_item_name(bad, error), "") << bad;
         EXPECT_FALSE(error.empty()) << bad;
     }
+}
+
+// Whatever the packer writes, the reader reads and unpacking writes back out; what it would
+// not, the packer refuses before writing anything.
+TEST_F(ThemePack, WritesOnlyWhatReaderAndUnpackingTake) {
+    std::string error;
+    const std::string longest = std::string(kMaxItemNameBytes - 4, 'n') + ".mid";
+    EXPECT_EQ(stored_item_name(longest, error), longest);
+    EXPECT_EQ(stored_item_name(std::string(kMaxItemNameBytes - 4, 'n') + ".MIDI", error),
+              std::string(kMaxItemNameBytes - 4, 'n') + ".MID");
+    EXPECT_EQ(stored_item_name("n" + longest, error), "");
+    EXPECT_NE(error.find("longer than"), std::string::npos) << error;
+
+    ThemePackRequest request;
+    request.base_path = folder.theme("Long");
+    request.sample_path = source("s.jpg", "S");
+    request.sheet_path = source("t.jpg", "T");
+    request.music_paths = {source(longest, "tune")};
+    ASSERT_EQ(pack_theme(request), "");
+    ThemeItems items;
+    ASSERT_TRUE(read_theme_info(items, request.base_path, folder.user_folders));
+    const fs::path out = folder.root() / "out";
+    const UnpackResult unpacked = unpack_theme(request.base_path, out, false, folder.user_folders);
+    EXPECT_EQ(unpacked.error, "");
+    EXPECT_EQ(ThemeTestFolder::read(out / longest), "tune");
+
+    // Refused from the paths alone, before any file is looked at.
+    ThemePackRequest crowded = request;
+    crowded.base_path = folder.theme("Crowded");
+    crowded.music_paths.assign(kMaxThemeItems - 1, "/nonexistent/x.mid");
+    EXPECT_NE(pack_theme(crowded).find("at most"), std::string::npos);
+    ThemePackRequest named = request;
+    named.base_path = folder.theme(std::string(kMaxThemeNameBytes + 1, 'x'));
+    EXPECT_NE(pack_theme(named).find("longer than"), std::string::npos);
+    EXPECT_EQ(leftovers_in_themes(), 0);
 }
 
 TEST_F(ThemePack, FailedPackLeavesAnEarlierThemeAsItWas) {
@@ -156,7 +193,8 @@ TEST_F(ThemePack, VerifyReportsASampleTooShortForItsPictureHeader) {
     request.sample_path = source("s.bmp", "BM" + std::string(26, '\x01'));
     request.sheet_path = source("t.jpg", "not a picture");
     ASSERT_EQ(pack_theme(request), "");
-    EXPECT_NE(joined(verify_theme(request.base_path, folder.user_folders)).find("is a BMP with a broken header"),
+    EXPECT_NE(joined(verify_theme(request.base_path, folder.user_folders))
+                  .find("is a BMP with a broken header"),
               std::string::npos);
 }
 

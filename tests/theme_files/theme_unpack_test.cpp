@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <set>
 
+#include "theme_files/theme_limits.h"
 #include "theme_files/theme_names.h"
 #include "theme_files/theme_test_folder.h"
 
@@ -31,8 +32,13 @@ TEST(ThemeNames, ItemNamesComeOutAsFileNamesInThatFolder) {
     EXPECT_EQ(safe_item_file_name("C:\\x\x01y.mid"), "C__x_y.mid");
     const std::string long_name = std::string(300, 'n') + ".wav";
     const std::string cut = safe_item_file_name(long_name);
-    EXPECT_LE(cut.size(), 240u);
+    EXPECT_LE(cut.size(), kMaxItemNameBytes);
     EXPECT_EQ(cut.substr(cut.size() - 4), ".wav");
+    // Never half a character: "é" is two bytes.
+    std::string accents = "x";
+    while (accents.size() < 300) accents += "\xc3\xa9";
+    const std::string cut_accents = safe_item_file_name(accents + ".mid");
+    EXPECT_EQ((cut_accents.size() - 5) % 2, 0u) << "x, whole characters, .mid";
 }
 
 class ThemeUnpack : public ::testing::Test {
@@ -103,6 +109,54 @@ TEST_F(ThemeUnpack, ShortContainerFailsWithoutAPartialFile) {
     EXPECT_EQ(files_in(out), (std::set<std::string>{"a.jpg"}));
     EXPECT_NE(unpack_theme(folder.theme("Missing"), out.string(), false, folder.user_folders).error,
               "");
+}
+
+// Names as long as the reader takes them (from a theme made elsewhere, or at the packer's own
+// limit, doubled so each needs a number) still come back out as files.
+TEST_F(ThemeUnpack, LongItemNamesStillUnpack) {
+    const std::string at_limit = std::string(kMaxItemNameBytes - 4, 'a') + ".mid";
+    const std::string beyond = std::string(250, 'b') + ".wav";
+    const std::string base =
+        theme({{at_limit, "A1"}, {at_limit, "A2"}, {beyond, "B1"}, {beyond, "B2"}});
+    UnpackResult result = unpack_theme(base, out.string(), false, folder.user_folders);
+    ASSERT_EQ(result.error, "");
+    ASSERT_EQ(result.written.size(), 4u);
+    EXPECT_EQ(ThemeTestFolder::read(out / at_limit), "A1");
+    EXPECT_EQ(ThemeTestFolder::read(result.written[3]), "B2");
+}
+
+// Items named like the theme's own files, unpacked into the theme's folder, would replace
+// the container while it is being read; --force does not change that.
+TEST_F(ThemeUnpack, NeverWritesOverTheThemeItReads) {
+    for (const std::string own : {"T.img", "T.icf"}) {
+        const std::string base = theme({{"a.jpg", "sample"}, {own, "replacement"}});
+        const std::string icf = ThemeTestFolder::read(base + ".icf");
+        UnpackResult result =
+            unpack_theme(base, folder.root() / "themes", true, folder.user_folders);
+        EXPECT_NE(result.error.find("theme's own file"), std::string::npos) << result.error;
+        EXPECT_TRUE(result.written.empty());
+        EXPECT_EQ(ThemeTestFolder::read(base + ".img"), "samplereplacement");
+        EXPECT_EQ(ThemeTestFolder::read(base + ".icf"), icf);
+    }
+}
+
+// Unpacking copies straight from the container: no staging in the private folder (often a
+// small one in memory), and it works without one; a missing target folder is made.
+TEST_F(ThemeUnpack, CopiesStraightIntoANewFolder) {
+    const std::string base = theme({{"a.jpg", "aaaa"}, {"b.mid", "bbbb"}});
+    std::vector<std::string> staged;
+    StagingHooks hooks{[&](const std::string& path) { staged.push_back(path); }, {}};
+    folder.user_folders.refuse_private = true;
+    const fs::path fresh = out / "new" / "deeper";
+    UnpackResult result = unpack_theme(base, fresh.string(), false, folder.user_folders, hooks);
+    ASSERT_EQ(result.error, "");
+    EXPECT_EQ(files_in(fresh), (std::set<std::string>{"a.jpg", "b.mid"}));
+    ASSERT_EQ(staged.size(), 2u);
+    for (const auto& path : staged) EXPECT_EQ(fs::path(path).parent_path(), fresh) << path;
+
+    ThemeTestFolder::write(out / "plain", "a file");
+    EXPECT_NE(unpack_theme(base, (out / "plain").string(), false, folder.user_folders).error, "");
+    EXPECT_FALSE(fs::exists(folder.private_dir()));
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <thread>
 
@@ -128,6 +129,37 @@ TEST_F(ThemeToolFaults, InterruptedPackOrExtractLeavesNoStagingFile) {
     EXPECT_EQ(interrupt_when_staging_appears(extract, SIGINT), 128 + SIGINT);
     EXPECT_EQ(staging_files_in(folder.root()), 0);
     EXPECT_FALSE(fs::exists(folder.root() / "copy.wav"));
+
+    // Unpack stages beside its targets only, and every terminating signal cleans up.
+    const fs::path out = folder.root() / "unpacked";
+    for (int signal_number : {SIGTERM, SIGHUP, SIGPIPE, SIGQUIT}) {
+        pid_t unpack = start({"unpack", base, out.string(), "--force"});
+        EXPECT_EQ(interrupt_when_staging_appears(unpack, signal_number), 128 + signal_number);
+        EXPECT_EQ(staging_files_in(folder.root()), 0) << strsignal(signal_number);
+        EXPECT_FALSE(fs::exists(out / "big.wav"));
+        EXPECT_FALSE(fs::exists(folder.root() / "xdg-runtime" / "vistaloom"));
+    }
+}
+
+// The theme being read is never a target, --force or not; a missing target folder is made;
+// and the runtime folder is not where the items go (nor left behind, empty, by any command).
+TEST_F(ThemeToolFaults, UnpackKeepsTheThemeAndMakesItsFolder) {
+    const std::string base = folder.theme("Self");
+    ThemeTestFolder::write(base + ".icf", "a,b,0,2\ns.jpg,5\nSelf.img,4\n");
+    ThemeTestFolder::write(base + ".img", "SAMPLTUNE");
+    EXPECT_EQ(run({"unpack", base, (folder.root() / "themes").string(), "--force"}), 1);
+    EXPECT_NE(err().find("theme's own file"), std::string::npos) << err();
+    EXPECT_EQ(ThemeTestFolder::read(base + ".img"), "SAMPLTUNE");
+
+    const fs::path fresh = folder.root() / "a" / "b";
+    EXPECT_EQ(run({"unpack", base, fresh.string()}), 0) << err();
+    EXPECT_EQ(ThemeTestFolder::read(fresh / "Self.img"), "TUNE");
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"info", base},
+          {"verify", base},
+          {"extract", base, "1", (folder.root() / "x.jpg").string()}})
+        run(args);
+    EXPECT_FALSE(fs::exists(folder.root() / "xdg-runtime")) << "an empty runtime folder was left";
 }
 
 }  // namespace

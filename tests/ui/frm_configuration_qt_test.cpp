@@ -8,6 +8,7 @@
 
 #include "config_rig.h"
 #include "saver/theme_configuration.h"
+#include "support/many_scans_jpeg.h"
 #include "theme_files/theme_choice.h"
 #include "ui/frm_configuration.h"
 #include "ui/frm_main.h"
@@ -88,6 +89,21 @@ class FrmConfigurationTest : public QObject {
         QVERIFY(!window.no_themes_label()->isHidden());
         QCOMPARE(window.no_themes_label()->text(), QStringLiteral("No Themes Found!"));
         QCOMPARE(rig.settings.active_module, std::string());
+        QVERIFY(!has_sample(window));
+    }
+
+    // A sample of hundreds of scans would hold the window for seconds (deaf to SIGTERM): it is
+    // refused as the saver refuses such a sheet.
+    void a_sample_of_too_many_scans_shows_an_empty_picture() {
+        ConfigRig rig;
+        const std::string base = rig.values.install_path + "Scans";
+        const std::string sample = testing::many_scans_jpeg(320, 240);
+        std::ofstream(base + ".icf") << "\"Scans\",\"x\",\"0\"\n2\n\"sample.jpg\","
+                                     << sample.size() << "\n\"s.jpg\",1\n";
+        std::ofstream(base + ".img", std::ios::binary) << sample << "x";
+        rig.settings.active_module = "Scans";
+        FrmConfiguration window(context_for(rig));
+        QCOMPARE(window.theme_list()->currentText(), QStringLiteral("Scans"));
         QVERIFY(!has_sample(window));
     }
 

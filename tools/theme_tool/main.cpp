@@ -8,6 +8,7 @@
 #include "platform/system/xdg_user_folders.h"
 #include "staging_cleanup.h"
 #include "theme_tool.h"
+#include "tool_folders.h"
 
 namespace {
 
@@ -26,9 +27,8 @@ void catch_interrupts() {
     action.sa_handler = on_interrupt;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGHUP, &action, nullptr);
+    for (int signal_number : vistaloom::terminating_signals())
+        sigaction(signal_number, &action, nullptr);
 }
 
 }  // namespace
@@ -42,8 +42,10 @@ int main(int argc, char** argv) {
     } else {
         vistaloom::install_staging_cleanup();
     }
-    vistaloom::XdgUserFolders folders;
+    vistaloom::XdgUserFolders xdg_folders;
+    vistaloom::ToolFolders folders(xdg_folders);
     const int code = vistaloom::run_theme_tool(args, std::cout, std::cerr, folders, &interrupted);
+    folders.remove_made_folders();
     // The usual status of a program a signal ended, once everything is cleaned up.
     if (code == 130 && interrupt_signal != 0) return 128 + interrupt_signal;
     return code;

@@ -78,52 +78,10 @@ int command_info(const std::string& base, std::ostream& out, std::ostream& err,
     return 0;
 }
 
-// Copies `length` bytes at `offset` of `from` to `to` through a temporary name, so an
-// interrupted copy never looks like a finished one. The temporary name is this process's
-// own and created new, so a file the user keeps under "FILE.part" is never written through.
-// Empty on success, else what went wrong.
-std::string copy_range_to(const std::string& from, int64_t offset, int64_t length,
-                          const std::string& to) {
-    std::ifstream source(from, std::ios::binary);
-    source.seekg(offset, std::ios::beg);
-    if (!source) return "cannot read " + from;
-    const std::string part = to + ".part-" + process_token();
-    std::FILE* target = std::fopen(part.c_str(), "wbx");
-    if (target == nullptr) return "cannot write " + part + ": " + std::strerror(errno);
-    remove_on_interrupt(part);
-    std::string problem;
-    std::vector<char> buffer(1 << 16);
-    while (problem.empty() && length > 0) {
-        const auto want = static_cast<std::streamsize>(
-            std::min<int64_t>(length, static_cast<int64_t>(buffer.size())));
-        source.read(buffer.data(), want);
-        if (source.gcount() != want) problem = "cannot read " + from + " (it got shorter?)";
-        else if (std::fwrite(buffer.data(), 1, static_cast<size_t>(want), target) !=
-                 static_cast<size_t>(want))
-            problem = "cannot write " + part + ": " + std::strerror(errno);
-        length -= want;
-    }
-    if (std::fclose(target) != 0 && problem.empty())
-        problem = "cannot write " + part + ": " + std::strerror(errno);
-    if (problem.empty()) {
-        std::error_code error;
-        std::filesystem::rename(part, to, error);
-        if (error) problem = "cannot write " + to + ": " + error.message();
-    }
-    // The copy's own result stands: removing the temporary file must not hide it.
-    std::error_code ignored;
-    if (!problem.empty()) std::filesystem::remove(part, ignored);
-    keep_on_interrupt(part);
-    return problem;
-}
-
-// True when `file` already is one of the theme's own two files (by any name or link).
-bool is_theme_file(const std::string& base, const std::string& file) {
-    std::error_code error;
-    for (const char* extension : {".icf", ".img"}) {
-        if (std::filesystem::equivalent(theme_file_path(base, extension), file, error)) return true;
-    }
-    return false;
+// The tool's staging files are removed when a signal ends it half-way.
+StagingHooks interrupt_cleanup() {
+    return {[](const std::string& path) { remove_on_interrupt(path); },
+            [](const std::string& path) { keep_on_interrupt(path); }};
 }
 
 int command_extract(const std::string& base, const std::string& number, const std::string& file,
@@ -141,16 +99,11 @@ int command_extract(const std::string& base, const std::string& number, const st
         return failure(err, file + " is the theme's own file; extracting into it would destroy it");
     // Straight from the container into FILE: a detour through the private folder would copy
     // a large item twice and share that folder with a saver running meanwhile.
-    const std::string container = theme_file_path(base, ".img");
-    const int64_t offset = theme_item_offset(items, k);
-    std::error_code error;
-    const bool regular = std::filesystem::is_regular_file(container, error);
-    const auto container_size = regular ? std::filesystem::file_size(container, error) : 0;
-    if (offset < 0 || !regular || error ||
-        static_cast<uint64_t>(offset + items.item_sizes[k]) > container_size)
-        return failure(err, "cannot extract item " + number + " from " + base +
-                                ".img (container missing, too short, or sizes invalid)");
-    const std::string problem = copy_range_to(container, offset, items.item_sizes[k], file);
+    int64_t offset = 0;
+    std::string problem = item_range_problem(items, base, k, offset);
+    if (problem.empty())
+        problem = copy_range_atomically(theme_file_path(base, ".img"), offset, items.item_sizes[k],
+                                        file, interrupt_cleanup());
     if (!problem.empty()) return failure(err, problem);
     return 0;
 }
@@ -181,7 +134,7 @@ int command_pack(const std::vector<std::string>& args, std::ostream& err) {
 
 int command_unpack(const std::string& base, const std::string& dir, bool force, std::ostream& out,
                    std::ostream& err, UserFolders& folders) {
-    const UnpackResult result = unpack_theme(base, dir, force, folders);
+    const UnpackResult result = unpack_theme(base, dir, force, folders, interrupt_cleanup());
     for (const auto& path : result.written) out << printable(path) << "\n";
     if (!result.error.empty()) return failure(err, printable(result.error));
     return 0;
