@@ -107,11 +107,16 @@ std::string copy_range_atomically(const std::string& from, int64_t offset, int64
     source.seekg(offset, std::ios::beg);
     if (!source) return "cannot read " + from;
     const std::string part = to + ".part-" + process_token();
-    // "x": created new or not at all, so a file the user keeps under that name is safe; and
-    // only once it is ours may a signal's clean-up remove it.
-    std::FILE* target = std::fopen(part.c_str(), "wbx");
-    if (target == nullptr) return "cannot write " + part + ": " + std::strerror(errno);
+    // Listed before it exists: a signal between creating the file and listing it would
+    // leave it behind. The name carries this process's random token, so no file of the user's
+    // has it; and "x" creates it new or not at all.
     tell(hooks.started, part);
+    std::FILE* target = std::fopen(part.c_str(), "wbx");
+    if (target == nullptr) {
+        const std::string problem = "cannot write " + part + ": " + std::strerror(errno);
+        tell(hooks.ended, part);
+        return problem;
+    }
     std::string problem = copy_bytes(source, from, target, part, length);
     if (std::fclose(target) != 0 && problem.empty())
         problem = "cannot write " + part + ": " + std::strerror(errno);
