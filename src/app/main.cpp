@@ -1,7 +1,5 @@
 // The vistaloom program: parses the command line, builds the settings chain and the mode
 // host, runs the start-up sequence and hands the window it opened to Qt's event loop.
-#include <xcb/xcb.h>
-
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +14,7 @@
 #include "platform/screen_metrics.h"
 #include "platform/signal_bridge.h"
 #include "platform/theme_folder_search.h"
+#include "platform/x11_connection.h"
 #include "startup/command_line.h"
 #include "startup/output_files.h"
 #include "startup/saver_settings.h"
@@ -25,25 +24,6 @@
 using namespace vistaloom;
 
 namespace {
-
-// Qt ends the process with an abort when it cannot reach the display; a screen saver started
-// over ssh or from a service should say so in one line instead.
-bool display_reachable(std::string& why) {
-    const char* platform = std::getenv("QT_QPA_PLATFORM");
-    if (platform && *platform && std::string(platform).rfind("xcb", 0) != 0) return true;
-    const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    const char* display = std::getenv("DISPLAY");
-    if ((!platform || !*platform) && wayland && *wayland) return true;
-    if (!display || !*display) {
-        why = "no display (DISPLAY is not set); the screen saver needs a graphical session";
-        return false;
-    }
-    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
-    const bool ok = c && !xcb_connection_has_error(c);
-    if (c) xcb_disconnect(c);
-    if (!ok) why = std::string("cannot open display \"") + display + "\"";
-    return ok;
-}
 
 std::string executable_name(const char* argv0) {
     std::string name = std::filesystem::path(argv0 ? argv0 : "vistaloom").stem().string();

@@ -18,7 +18,9 @@
 #include <optional>
 
 #include "pixels/system_colors.h"
+#include "platform/surface_image.h"
 #include "platform/system/power_supply.h"
+#include "platform/x11_connection.h"
 #include "pixels/surface.h"
 #include "ground/numeric_text.h"
 #include "ground/raw_registry.h"
@@ -212,10 +214,7 @@ bool DesktopQt::copy_to_clipboard(const Surface& picture) {
     if (clipboard == nullptr) return false;
     // The surface's pixels are exactly QImage::Format_RGB32; copy() detaches from our memory
     // because the clipboard outlives the surface.
-    const QImage view(reinterpret_cast<const uchar*>(picture.pixels.data()), picture.width,
-                      picture.height, static_cast<qsizetype>(picture.stride) * 4,
-                      QImage::Format_RGB32);
-    clipboard->setImage(view.copy());
+    clipboard->setImage(wrap(picture).copy());
     return true;
 }
 
@@ -227,9 +226,9 @@ bool DesktopQt::open_url(const std::string& url) {
 // Linux desktops have no system colour table the old scheme could be read from; the classic
 // one stands in.
 bool DesktopQt::display_on() {
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    xcb_connection_t* c = x11 ? x11->connection() : nullptr;
-    if (c == nullptr) return true;  // not on X11: nothing tells us, so keep drawing
+    X11Connection* x11 = qGuiApp ? X11Connection::for_toolkit() : nullptr;
+    if (x11 == nullptr || !x11->alive()) return true;  // not on X11: nothing tells us, so keep drawing
+    xcb_connection_t* c = x11->get();
     // A request of an extension the server lacks would break the whole connection.
     const xcb_query_extension_reply_t* extension = xcb_get_extension_data(c, &xcb_dpms_id);
     if (extension == nullptr || !extension->present) return true;

@@ -2,12 +2,11 @@
 
 #include <xcb/xcb.h>
 
-#include <QGuiApplication>
-#include <QSocketNotifier>
 #include <QWidget>
 #include <QWindow>
 #include <cstdlib>
-#include <string>
+
+#include "platform/x11_connection.h"
 
 namespace vistaloom {
 
@@ -23,67 +22,39 @@ bool query_size(xcb_connection_t* c, xcb_window_t w, QSize& size) {
 
 }  // namespace
 
-HostWindow::HostWindow(xcb_connection_t* connection, uint64_t id, QSize size)
+HostWindow::HostWindow(X11Connection& connection, uint64_t id, QSize size)
     : connection_(connection), id_(id), size_(size) {
-    const uint32_t mask = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
-    xcb_change_window_attributes(connection_, static_cast<xcb_window_t>(id_), XCB_CW_EVENT_MASK,
-                                 &mask);
-    xcb_flush(connection_);
-    notifier_ =
-        new QSocketNotifier(xcb_get_file_descriptor(connection_), QSocketNotifier::Read, this);
-    connect(notifier_, &QSocketNotifier::activated, this, &HostWindow::read_events);
+    listener_ = connection_.add_listener([this](const xcb_generic_event_t& e) { take(e); });
+    connection_.select_events(static_cast<xcb_window_t>(id_), XCB_EVENT_MASK_STRUCTURE_NOTIFY);
 }
 
 HostWindow::~HostWindow() {
     // The stand-in for the foreign window owns our window's native handle while our widget
     // lives, so it can only go after the widget.
     if (!widget_) delete foreign_;
-    delete notifier_;
-    if (connection_) xcb_disconnect(connection_);
+    connection_.remove_listener(listener_);
+}
+
+std::unique_ptr<HostWindow> HostWindow::open_on(X11Connection* connection, uint64_t window_id) {
+    if (connection == nullptr || !connection->alive() || window_id == 0) return nullptr;
+    QSize size;
+    if (!query_size(connection->get(), static_cast<xcb_window_t>(window_id), size)) return nullptr;
+    return std::unique_ptr<HostWindow>(new HostWindow(*connection, window_id, size));
 }
 
 std::unique_ptr<HostWindow> HostWindow::open(uint64_t window_id) {
-    if (QGuiApplication::platformName() != QLatin1String("xcb") || window_id == 0) return nullptr;
-    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
-    if (!c || xcb_connection_has_error(c)) {
-        if (c) xcb_disconnect(c);
-        return nullptr;
-    }
-    QSize size;
-    if (!query_size(c, static_cast<xcb_window_t>(window_id), size)) {
-        xcb_disconnect(c);
-        return nullptr;
-    }
-    return std::unique_ptr<HostWindow>(new HostWindow(c, window_id, size));
+    return open_on(X11Connection::for_toolkit(), window_id);
 }
 
 std::unique_ptr<HostWindow> HostWindow::open_root() {
-    if (QGuiApplication::platformName() != QLatin1String("xcb")) return nullptr;
-    int screen_number = 0;
-    xcb_connection_t* c = xcb_connect(nullptr, &screen_number);
-    if (!c || xcb_connection_has_error(c)) {
-        if (c) xcb_disconnect(c);
-        return nullptr;
-    }
-    auto it = xcb_setup_roots_iterator(xcb_get_setup(c));
-    for (int i = 0; i < screen_number && it.rem; ++i) xcb_screen_next(&it);
-    if (!it.rem) {
-        xcb_disconnect(c);
-        return nullptr;
-    }
-    const xcb_window_t root = it.data->root;
-    QSize size;
-    if (!query_size(c, root, size)) {
-        xcb_disconnect(c);
-        return nullptr;
-    }
-    return std::unique_ptr<HostWindow>(new HostWindow(c, root, size));
+    X11Connection* connection = X11Connection::for_toolkit();
+    return open_on(connection, connection ? connection->root() : 0);
 }
 
 bool HostWindow::exists() {
-    if (xcb_connection_has_error(connection_)) return false;
+    if (!connection_.alive()) return false;
     QSize size;
-    return query_size(connection_, static_cast<xcb_window_t>(id_), size);
+    return query_size(connection_.get(), static_cast<xcb_window_t>(id_), size);
 }
 
 void HostWindow::adopt(QWidget& widget) {
@@ -95,24 +66,20 @@ void HostWindow::adopt(QWidget& widget) {
     widget.setGeometry(0, 0, size_.width(), size_.height());
 }
 
-void HostWindow::read_events() {
-    while (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) {
-        const uint8_t type = event->response_type & 0x7F;
-        if (type == XCB_CONFIGURE_NOTIFY) {
-            auto* configure = reinterpret_cast<xcb_configure_notify_event_t*>(event);
-            const QSize size(configure->width, configure->height);
-            if (configure->window == id_ && size != size_) {
-                size_ = size;
-                if (widget_) widget_->setGeometry(0, 0, size.width(), size.height());
-                emit resized(size);
-            }
-        } else if (type == XCB_DESTROY_NOTIFY) {
-            auto* destroyed = reinterpret_cast<xcb_destroy_notify_event_t*>(event);
-            if (destroyed->window == id_) emit gone();
+void HostWindow::take(const xcb_generic_event_t& event) {
+    const uint8_t type = event.response_type & 0x7F;
+    if (type == XCB_CONFIGURE_NOTIFY) {
+        const auto& configure = reinterpret_cast<const xcb_configure_notify_event_t&>(event);
+        const QSize size(configure.width, configure.height);
+        if (configure.window == id_ && size != size_) {
+            size_ = size;
+            if (widget_) widget_->setGeometry(0, 0, size.width(), size.height());
+            emit resized(size);
         }
-        std::free(event);
+    } else if (type == XCB_DESTROY_NOTIFY) {
+        const auto& destroyed = reinterpret_cast<const xcb_destroy_notify_event_t&>(event);
+        if (destroyed.window == id_) emit gone();
     }
-    if (xcb_connection_has_error(connection_)) notifier_->setEnabled(false);
 }
 
 }  // namespace vistaloom

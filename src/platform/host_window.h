@@ -1,4 +1,6 @@
 #pragma once
+#include <xcb/xcb.h>
+
 #include <QObject>
 #include <QPointer>
 #include <QSize>
@@ -6,16 +8,16 @@
 #include <cstdint>
 #include <memory>
 
-class QSocketNotifier;
 class QWindow;
-struct xcb_connection_t;
 
 namespace vistaloom {
+
+class X11Connection;
 
 // An existing X window the saver draws into: the window a screen-saver daemon passes with
 // -window-id or XSCREENSAVER_WINDOW, or the root window for -root. The saver's widget becomes
 // a child of it, fills it, and follows it when it is resized. The host is watched through
-// a connection of our own, because Qt's connection ignores events of windows it did not
+// the program's own connection, because Qt's connection ignores events of windows it did not
 // create.
 class HostWindow : public QObject {
     Q_OBJECT
@@ -41,15 +43,16 @@ class HostWindow : public QObject {
     void gone();
 
   private:
-    HostWindow(xcb_connection_t* connection, uint64_t id, QSize size);
-    void read_events();
+    HostWindow(X11Connection& connection, uint64_t id, QSize size);
+    static std::unique_ptr<HostWindow> open_on(X11Connection* connection, uint64_t window_id);
+    void take(const xcb_generic_event_t& event);
 
-    xcb_connection_t* connection_ = nullptr;
+    X11Connection& connection_;
+    int listener_ = 0;
     uint64_t id_ = 0;
     QSize size_;
     QWindow* foreign_ = nullptr;
     QPointer<QWidget> widget_;
-    QSocketNotifier* notifier_ = nullptr;
 };
 
 }  // namespace vistaloom

@@ -1,14 +1,15 @@
 #pragma once
+#include <xcb/xcb.h>
+
 #include <QObject>
 #include <cstdint>
 #include <map>
 #include <memory>
 #include <vector>
 
-class QSocketNotifier;
-struct xcb_connection_t;
-
 namespace vistaloom {
+
+class X11Connection;
 
 // Tells whether anybody can see a window: it and every watched ancestor (the host window of
 // an embedded saver) mapped, and the window not wholly covered by others. Watched through a
@@ -32,15 +33,14 @@ class WindowVisibility : public QObject {
         bool mapped = true;
         bool covered = false;
     };
-    WindowVisibility(xcb_connection_t* connection, uint64_t window,
+    WindowVisibility(X11Connection& connection, uint64_t window,
                      const std::vector<uint64_t>& hosts);
     void select(uint64_t window, bool visibility_too);
-    void read_events();
+    void take(const xcb_generic_event_t& event);
 
-    xcb_connection_t* connection_ = nullptr;
-    uint64_t window_ = 0;
+    X11Connection& connection_;
+    int listener_ = 0;
     std::map<uint64_t, State> states_;
-    QSocketNotifier* notifier_ = nullptr;
     bool last_shown_ = true;
 };
 

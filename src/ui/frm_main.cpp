@@ -5,7 +5,6 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -16,51 +15,15 @@
 #include <cstdio>
 
 #include "pixels/surface.h"
+#include "platform/box_overlay.h"
+#include "platform/device_pixels.h"
 #include "platform/huge_page_store.h"
-#include "ui/direct_presentation.h"
+#include "platform/presenter_table.h"
+#include "platform/surface_image.h"
 #include "saver/saver_session.h"
 #include "startup/startup.h"
 
 namespace vistaloom {
-
-namespace {
-
-// Arial where it is installed; otherwise whatever sans-serif face fontconfig picks for it.
-QFont box_font(qreal point_size) {
-    QFont font(QStringLiteral("Arial"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(point_size);
-    font.setBold(true);
-    return font;
-}
-
-QLabel* make_box(QWidget* parent, const QString& text, qreal point_size) {
-    auto* box = new QLabel(text, parent);
-    box->setFont(box_font(point_size));
-    box->setAlignment(Qt::AlignCenter);
-    box->setAutoFillBackground(true);
-    QPalette palette = box->palette();
-    palette.setColor(QPalette::Window, Qt::black);
-    palette.setColor(QPalette::WindowText, QColor(0xE0, 0xE0, 0xE0));
-    box->setPalette(palette);
-    // Clicks on a box end the run like clicks anywhere else.
-    box->setAttribute(Qt::WA_TransparentForMouseEvents);
-    box->hide();
-    return box;
-}
-
-// Qt's raster engine hands a large image copy to its thread pool in segments and waits for
-// them. Bands of this size are copied on the calling thread.
-constexpr int kPixelsPerBand = 8 * 1024;
-
-QImage wrap(const Surface& surface) {
-    // No copy: the image reads the session's pixels in place, which is why it is rebuilt
-    // for every paint rather than kept across a possible reallocation.
-    return QImage(reinterpret_cast<const uchar*>(surface.pixels.data()), surface.width,
-                  surface.height, static_cast<qsizetype>(surface.stride) * 4, QImage::Format_RGB32);
-}
-
-}  // namespace
 
 FrmMain::FrmMain(FrmMainOptions options, QWidget* parent)
     : QWidget(parent), options_(std::move(options)) {
@@ -90,42 +53,18 @@ FrmMain::FrmMain(FrmMainOptions options, QWidget* parent)
         setGeometry(screen->geometry());
     }
 
-    time_box_ = make_box(this, QStringLiteral("Time"), 9.0);
-    info_box_ = make_box(this, QStringLiteral("Info Box"), 8.25);
-    time_box_->setFixedSize(
-        time_box_->fontMetrics().horizontalAdvance(QStringLiteral("00:00:00 PM")) + 12,
-        time_box_->fontMetrics().height() + 6);
-    info_box_->resize(width(), info_box_->fontMetrics().height() + 6);
-
-    // The direct path sends scene pixels and draws the text boxes one to one; on a scaled
-    // screen the toolkit's path maps the boxes' logical places onto device pixels instead.
-    if (device_ratio() == 1.0) direct_ = DirectPresentation::create(*this);
+    overlay_ = std::make_unique<BoxOverlay>(*this);
+    presenter_ = start_presenter(*this);
 }
 
 const char* FrmMain::presentation_name() const {
-    return direct_ ? direct_->name() : "qt";
+    return presenter_->name();
 }
 
 QPaintEngine* FrmMain::paintEngine() const {
-    return direct_ ? nullptr : QWidget::paintEngine();
-}
-
-void FrmMain::show_box(QLabel* box, bool shown) {
-    if (direct_) {
-        (box == time_box_ ? time_box_shown_ : info_box_shown_) = shown;
-        refresh_boxes();
-    } else {
-        box->setVisible(shown);
-    }
-}
-
-void FrmMain::refresh_boxes() {
-    if (!direct_) return;
-    direct_->set_box(0, *time_box_, time_box_shown_);
-    direct_->set_box(1, *info_box_, info_box_shown_);
-    // Shown now, not with the next frame: with no sprites there may never be one that
-    // presents anything.
-    if (const Surface* screen = ascreen()) direct_->present(*screen, ascreen_origin(), {});
+    // A presenter that draws the window itself leaves the toolkit nothing to paint with.
+    if (presenter_ && !presenter_->toolkit_paints()) return nullptr;
+    return QWidget::paintEngine();
 }
 
 FrmMain::~FrmMain() = default;
@@ -137,11 +76,14 @@ void FrmMain::attach(SaverSession& session) {
     frame_timer_.setTimerType(Qt::PreciseTimer);
     connect(&frame_timer_, &QTimer::timeout, this, [this] {
         if (!session_ || unloading_) return;
-        if (direct_) direct_->wait_idle();
+        presenter_->wait_idle();
         const int64_t next = session_->step();
         if (next != SaverSession::kNoFrame) schedule_frame(next);
     });
-    if (direct_) direct_->adopt(session.surfaces().ascreen);
+    // After the step, whatever it was.
+    connect(&frame_timer_, &QTimer::timeout, this, &FrmMain::send_boxes_left_over);
+    if (PixelStore* store = presenter_->picture_store())
+        session.surfaces().ascreen.pixels.use_store(store);
     work_store_ = std::make_unique<HugePageStore>();
     main_store_ = std::make_unique<HugePageStore>();
     session.surfaces().work.pixels.use_store(work_store_.get());
@@ -219,24 +161,6 @@ int FrmMain::to_logical(int device) const {
     return static_cast<int>(std::lround(device / device_ratio()));
 }
 
-// Outward, so that every device pixel of `logical` is inside the result.
-QRect FrmMain::to_device(const QRect& logical) const {
-    const qreal r = device_ratio();
-    return QRect(QPoint(static_cast<int>(std::floor(logical.left() * r)),
-                        static_cast<int>(std::floor(logical.top() * r))),
-                 QPoint(static_cast<int>(std::ceil((logical.right() + 1) * r)) - 1,
-                        static_cast<int>(std::ceil((logical.bottom() + 1) * r)) - 1));
-}
-
-// Outward too: a repaint must cover every device pixel that changed.
-QRect FrmMain::to_logical(const QRect& device) const {
-    const qreal r = device_ratio();
-    return QRect(QPoint(static_cast<int>(std::floor(device.left() / r)),
-                        static_cast<int>(std::floor(device.top() / r))),
-                 QPoint(static_cast<int>(std::ceil((device.right() + 1) / r)) - 1,
-                        static_cast<int>(std::ceil((device.bottom() + 1) / r)) - 1));
-}
-
 bool FrmMain::is_maximised() {
     // A trial window and an embedded one keep the size they were given.
     if (options_.placement != FrmMainOptions::Placement::FullScreen) return true;
@@ -248,43 +172,49 @@ void FrmMain::maximise() {
     showFullScreen();
 }
 
+// The boxes change here, but reach the screen with the next frame the presenter sends.
 BoxSize FrmMain::time_box_size() {
-    const QRect box = to_device(QRect(QPoint(0, 0), time_box_->size()));
-    return {box.width(), box.height()};
+    const QSize size =
+        device_from_logical(QRect(QPoint(0, 0), overlay_->geometry(BoxOverlay::Time).size()),
+                            device_ratio())
+            .size();
+    return {size.width(), size.height()};
 }
 
 void FrmMain::move_time_box(int32_t left, int32_t top) {
-    time_box_->move(to_logical(left), to_logical(top));
-    refresh_boxes();
+    const QSize size = overlay_->geometry(BoxOverlay::Time).size();
+    overlay_->set_geometry(BoxOverlay::Time,
+                           QRect(QPoint(to_logical(left), to_logical(top)), size));
 }
 
 void FrmMain::set_time_box_visible(bool visible) {
-    show_box(time_box_, visible);
+    overlay_->set_shown(BoxOverlay::Time, visible);
 }
 
 void FrmMain::set_time_box_text(const std::string& text) {
-    time_box_->setText(QString::fromStdString(text));
-    refresh_boxes();
+    overlay_->set_text(BoxOverlay::Time, QString::fromStdString(text));
 }
 
 BoxSize FrmMain::info_box_size() {
-    const QRect box = to_device(QRect(QPoint(0, 0), info_box_->size()));
-    return {box.width(), box.height()};
+    const QSize size =
+        device_from_logical(QRect(QPoint(0, 0), overlay_->geometry(BoxOverlay::Info).size()),
+                            device_ratio())
+            .size();
+    return {size.width(), size.height()};
 }
 
 void FrmMain::move_info_box(int32_t left, int32_t top, int32_t width, int32_t height) {
-    info_box_->setGeometry(to_logical(QRect(left, top, width, height)));
-    refresh_boxes();
+    overlay_->set_geometry(BoxOverlay::Info,
+                           logical_from_device(QRect(left, top, width, height), device_ratio()));
 }
 
 void FrmMain::set_info_box_text(const std::string& text) {
-    info_box_->setText(QString::fromStdString(text));
-    refresh_boxes();
+    overlay_->set_text(BoxOverlay::Info, QString::fromStdString(text));
 }
 
+// The information line is drawn after the clock, so it is the one in front.
 void FrmMain::show_info_box() {
-    show_box(info_box_, true);
-    info_box_->raise();
+    overlay_->set_shown(BoxOverlay::Info, true);
 }
 
 void FrmMain::make_topmost() {
@@ -294,30 +224,33 @@ void FrmMain::make_topmost() {
 }
 
 void FrmMain::repaint(const std::vector<Rect>& rects) {
+    if (!ascreen()) return;
     const QPoint origin = ascreen_origin();
-    if (direct_) {
-        if (const Surface* screen = ascreen()) direct_->present(*screen, origin, rects);
-        return;
-    }
-    QRegion dirty;
-    for (const Rect& r : rects) {
-        if (r.w > 0 && r.h > 0)
-            dirty += to_logical(QRect(origin.x() + r.x, origin.y() + r.y, r.w, r.h));
-    }
-    // Painted at once rather than posted: the frame is finished now, and the frame wait
-    // that follows should not be woken again by a deferred repaint.
-    if (!dirty.isEmpty()) QWidget::repaint(dirty);
+    // One region, so overlapping rectangles go once.
+    QRegion changed;
+    for (const Rect& r : rects)
+        if (r.w > 0 && r.h > 0) changed += QRect(origin.x() + r.x, origin.y() + r.y, r.w, r.h);
+    present(changed);
 }
 
 void FrmMain::repaint_all() {
     const Surface* screen = ascreen();
     if (!screen) return;
-    const QPoint origin = ascreen_origin();
-    if (direct_) {
-        direct_->present(*screen, origin, {{0, 0, screen->width, screen->height}});
-        return;
-    }
-    QWidget::repaint(to_logical(QRect(origin, QSize(screen->width, screen->height))));
+    present(QRegion(QRect(ascreen_origin(), QSize(screen->width, screen->height))));
+}
+
+void FrmMain::present(const QRegion& changed) {
+    presenter_->present(picture(), overlay_->take_frame_region(changed));
+    boxes_waited_ = false;
+}
+
+// A box that changed after the frame was sent (the clock, which the session sets last)
+// goes with the next frame. Only when that frame sends nothing does it go on its own, so a
+// frame is always sent once.
+void FrmMain::send_boxes_left_over() {
+    if (unloading_ || !ascreen()) return;
+    if (boxes_waited_ && overlay_->changed()) present(QRegion());
+    boxes_waited_ = overlay_->changed();
 }
 
 void FrmMain::schedule_frame(int64_t delay_ms) {
@@ -356,6 +289,10 @@ const Surface* FrmMain::ascreen() const {
     return &session_->surfaces().ascreen;
 }
 
+PresentedPicture FrmMain::picture() const {
+    return PresentedPicture{ascreen(), ascreen_origin(), overlay_.get()};
+}
+
 QPoint FrmMain::ascreen_origin() const {
     if (!session_) return {};
     const auto& surfaces = session_->surfaces();
@@ -371,35 +308,7 @@ QPoint FrmMain::ascreen_origin() const {
 }
 
 void FrmMain::paintEvent(QPaintEvent* event) {
-    const Surface* screen = ascreen();
-    if (direct_) {
-        direct_->expose(screen, ascreen_origin(), event->region());
-        return;
-    }
-    QPainter painter(this);
-    QRect area;  // device pixels
-    if (screen && !screen->empty())
-        area = QRect(ascreen_origin(), QSize(screen->width, screen->height));
-    const QRegion logical_area(area.isEmpty() ? QRect() : to_logical(area));
-    for (const QRect& r : event->region() - logical_area) painter.fillRect(r, Qt::black);
-    if (area.isEmpty()) return;
-    // Drawn at the window's own ratio, one scene pixel to one device pixel: sharp on a 200%
-    // screen, where a picture of device-independent size would be blown up.
-    const qreal ratio = device_ratio();
-    QImage image = wrap(*screen);
-    image.setDevicePixelRatio(ratio);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    for (const QRect& logical : event->region() & logical_area) {
-        const QRect r = to_device(logical) & area;
-        // For a few sprite-sized rectangles per frame, handing parts of the copy to other
-        // threads and waiting for them costs more than the copy itself.
-        const int rows = std::max(1, kPixelsPerBand / std::max(1, r.width()));
-        for (int y = r.top(); y <= r.bottom(); y += rows) {
-            const QRect band(r.left(), y, r.width(), std::min(rows, r.bottom() + 1 - y));
-            painter.drawImage(QPointF(band.topLeft()) / ratio, image,
-                              QRectF(band.translated(-area.topLeft())));
-        }
-    }
+    presenter_->paint(picture(), event->region());
 }
 
 void FrmMain::resizeEvent(QResizeEvent* event) {
@@ -409,9 +318,12 @@ void FrmMain::resizeEvent(QResizeEvent* event) {
 }
 
 void FrmMain::place_boxes_for_new_size() {
-    time_box_->move(width() / 2 - time_box_->width() / 2, 0);
-    info_box_->setGeometry(0, height() - info_box_->height(), width(), info_box_->height());
-    refresh_boxes();
+    QRect time = overlay_->geometry(BoxOverlay::Time);
+    time.moveTopLeft(QPoint(width() / 2 - time.width() / 2, 0));
+    overlay_->set_geometry(BoxOverlay::Time, time);
+    const int info_height = overlay_->geometry(BoxOverlay::Info).height();
+    overlay_->set_geometry(BoxOverlay::Info,
+                           QRect(0, height() - info_height, width(), info_height));
 }
 
 // --- input ---------------------------------------------------------------------------------

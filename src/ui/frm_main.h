@@ -1,5 +1,6 @@
 #pragma once
 #include <QPoint>
+#include <QRegion>
 #include <QSize>
 #include <QTimer>
 #include <QWidget>
@@ -12,14 +13,15 @@
 
 #include "saver/saver_window_host.h"
 
-class QLabel;
 class QScreen;
 
 namespace vistaloom {
 
-class DirectPresentation;
+class BoxOverlay;
 class HugePageStore;
+class Presenter;
 class SaverSession;
+struct PresentedPicture;
 struct Surface;
 
 // How and where the saver window appears, and the options for people trying it out.
@@ -37,9 +39,10 @@ struct FrmMainOptions {
     std::string screenshot;  // PNG of the last presented frame, written at unload
 };
 
-// The saver window. It shows `ascreen` by wrapping the session's pixels in a QImage, paints
-// only what the session reports as changed, and passes input to the session. The session
-// decides everything else: the window carries out what it is asked through SaverWindowHost.
+// The saver window. Its presenter shows `ascreen` with the text boxes over it, sending only
+// what the session reports as changed, and the window passes input to the session. The
+// session decides everything else: the window carries out what it is asked through
+// SaverWindowHost.
 class FrmMain : public QWidget, public SaverWindowHost {
     Q_OBJECT
   public:
@@ -59,8 +62,8 @@ class FrmMain : public QWidget, public SaverWindowHost {
     }
 
     bool activated() const { return activated_; }
-    // How frames reach the screen: "shm" or "xcb" straight to the X server, "qt" through
-    // the toolkit's backing store.
+    // How frames reach the screen (the presenter's name): "shm" or "xcb" straight to the X
+    // server, "qt" through the toolkit's backing store.
     const char* presentation_name() const;
     bool unloading() const { return unloading_; }
 
@@ -109,28 +112,25 @@ class FrmMain : public QWidget, public SaverWindowHost {
     // 200% screen one of these is two of those.
     qreal device_ratio() const;
     QSize device_size() const;
-    QRect to_device(const QRect& logical) const;
-    QRect to_logical(const QRect& device) const;
     int to_logical(int device) const;
     bool input_ignored() const;
     void place_boxes_for_new_size();
     void write_screenshot();
-    void show_box(QLabel* box, bool shown);
-    void refresh_boxes();
+    PresentedPicture picture() const;
+    // Sends the changed part of the picture (device pixels) and the boxes' changes.
+    void present(const QRegion& changed);
+    void send_boxes_left_over();
 
     FrmMainOptions options_;
     SaverSession* session_ = nullptr;
-    QLabel* time_box_ = nullptr;
-    QLabel* info_box_ = nullptr;
     // Drives the session's frames from the event loop: one single-shot timer per window, so
     // several saver windows in one process take turns fairly.
     QTimer frame_timer_;
     std::function<void(int64_t)> schedule_observer_;
-    // Set when frames go straight to the window system; the text boxes are then drawn by it
-    // and stay hidden from the toolkit, which cannot paint into such a window.
-    std::unique_ptr<DirectPresentation> direct_;
-    bool time_box_shown_ = false;
-    bool info_box_shown_ = false;
+    std::unique_ptr<BoxOverlay> overlay_;
+    std::unique_ptr<Presenter> presenter_;
+    // Box changes made during the last frame step that no frame has sent yet.
+    bool boxes_waited_ = false;
     // Large-page memory for the session's two other full-screen surfaces.
     std::unique_ptr<HugePageStore> work_store_;
     std::unique_ptr<HugePageStore> main_store_;

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Without a display the program says so in one line and ends with status 1; --help and
+# Without a display (none set, none answering, or one that refuses the toolkit after the
+# start-up check) the program says so in one line and ends with status 1; --help and
 # --version need no display; SIGTERM closes the configuration window and its settings are
 # saved; without an install path the message box is shown and nothing is written.
 source "$(dirname "$0")/lib.sh"
@@ -29,6 +30,43 @@ run env -u DISPLAY "$VISTALOOM" --version
 [ "$STATUS" -eq 0 ] && [ -s "$E2E_DIR/out" ] || fail "--version: status $STATUS"
 
 start_x
+note "a server that refuses the toolkit's connection after the start-up check"
+# A stand-in display that passes the first connection on to the real server and drops every
+# later one, as a loaded server refusing clients does.
+refusing=$((4000 + $$ % 1000))
+python3 - "$refusing" "${DISPLAY#:}" >"$E2E_DIR/proxy.log" 2>&1 <<'PY' &
+import socket, sys, threading
+listen = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+listen.bind('\0/tmp/.X11-unix/X' + sys.argv[1])
+listen.listen(8)
+print('ready', flush=True)
+def relay(a, b):
+    try:
+        while data := a.recv(65536):
+            b.sendall(data)
+    except OSError:
+        pass
+    for s in (a, b):
+        try: s.shutdown(socket.SHUT_RDWR)
+        except OSError: pass
+first = True
+while True:
+    client, _ = listen.accept()
+    if not first:
+        client.close()
+        continue
+    first = False
+    server = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+    server.connect('/tmp/.X11-unix/X' + sys.argv[2])
+    threading.Thread(target=relay, args=(client, server), daemon=True).start()
+    threading.Thread(target=relay, args=(server, client), daemon=True).start()
+PY
+E2E_PIDS+=("$!")
+wait_for 10 grep -q ready "$E2E_DIR/proxy.log" || fail "the stand-in display did not start"
+run env DISPLAY=":$refusing" "$VISTALOOM" /S
+[ "$STATUS" -eq 1 ] && [ "$(wc -l <"$E2E_DIR/err")" -eq 1 ] ||
+    fail "refused after the check: status $STATUS, stderr: $(cat "$E2E_DIR/err")"
+
 note "/C opens the configuration window; SIGTERM closes it and saves the settings"
 start_saver /C
 config_shown() { [ -n "$(window_by_title "Vistaloom - Configuration")" ]; }

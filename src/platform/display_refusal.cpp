@@ -1,0 +1,71 @@
+#include "platform/display_refusal.h"
+
+#include <QCoreApplication>
+#include <QString>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace vistaloom {
+
+namespace {
+
+struct HeldMessage {
+    QtMsgType type;
+    std::string category;
+    QString text;
+};
+
+struct StartWatch {
+    QtMessageHandler previous = nullptr;
+    std::string display;
+    std::vector<HeldMessage> held;
+    bool installed = false;
+};
+
+StartWatch& watch() {
+    static StartWatch state;
+    return state;
+}
+
+void on_start_message(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    StartWatch& w = watch();
+    if (type == QtFatalMsg) {
+        if (w.display.empty()) {
+            std::fprintf(stderr, "vistaloom: the window system cannot be started\n");
+        } else {
+            std::fprintf(stderr, "vistaloom: cannot open display \"%s\"\n", w.display.c_str());
+        }
+        std::fflush(stderr);
+        // Nothing of ours needs cleaning up yet, and the toolkit is half made: leave at once.
+        std::_Exit(1);
+    }
+    w.held.push_back({type, context.category ? context.category : "", text});
+}
+
+// Called by the application object once its window system is up.
+void started() {
+    StartWatch& w = watch();
+    if (!w.installed) return;
+    w.installed = false;
+    qInstallMessageHandler(w.previous);
+    for (const HeldMessage& m : w.held) {
+        const QMessageLogContext context(nullptr, 0, nullptr, m.category.c_str());
+        w.previous(m.type, context, m.text);
+    }
+    w.held.clear();
+}
+
+}  // namespace
+
+void end_with_status_1_if_toolkit_cannot_start(const char* display) {
+    StartWatch& w = watch();
+    w.display = display ? display : "";
+    if (w.installed || QCoreApplication::instance() != nullptr) return;
+    w.installed = true;
+    w.previous = qInstallMessageHandler(on_start_message);
+    qAddPreRoutine(started);
+}
+
+}  // namespace vistaloom

@@ -1,0 +1,26 @@
+#pragma once
+#include <memory>
+#include <vector>
+
+#include "platform/presenter.h"
+
+class QWidget;
+
+namespace vistaloom {
+
+// One way of presenting, as a row of the table below.
+struct PresenterRow {
+    const char* name;
+    // Whether the path may be tried for this window at all (its window system, its scale).
+    bool (*applies)(const QWidget& window);
+    std::unique_ptr<Presenter> (*make)();
+};
+
+// Every way of presenting, best first. The last row works everywhere.
+const std::vector<PresenterRow>& presenter_rows();
+
+// The first row that applies to `window` and starts on it, as a video player picks its
+// output driver.
+std::unique_ptr<Presenter> start_presenter(QWidget& window);
+
+}  // namespace vistaloom

@@ -1,0 +1,162 @@
+// Every presenter that starts on this machine goes through the same cases: only the sent
+// rectangles change on screen, a resized picture that fills the window is shown pixel for
+// pixel, and the text boxes stay on top of the picture. Offscreen only the toolkit's path
+// starts; e2e/test_presenter_contract.sh runs this again under Xvfb for the X11 paths.
+#include <xcb/xcb.h>
+
+#include <QPaintEvent>
+#include <QScreen>
+#include <QWidget>
+#include <QtTest>
+#include <cstdlib>
+#include <memory>
+
+#include "platform/box_overlay.h"
+#include "platform/presenter_table.h"
+#include "platform/x11_connection.h"
+
+using namespace vistaloom;
+
+namespace {
+
+// A window shown by one presenter, as the saver window is.
+class Shown : public QWidget {
+  public:
+    Shown() {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        setAttribute(Qt::WA_NoSystemBackground);
+        resize(64, 48);
+        overlay = std::make_unique<BoxOverlay>(*this);
+    }
+    QPaintEngine* paintEngine() const override {
+        return presenter && !presenter->toolkit_paints() ? nullptr : QWidget::paintEngine();
+    }
+    PresentedPicture picture() const { return {&scene, origin, overlay.get()}; }
+    void present(const QRegion& changed) {
+        presenter->present(picture(), overlay->take_frame_region(changed));
+    }
+    // Our requests go on a connection of their own; a round trip has them done. Shared
+    // memory is read when the server gets to a request, so a frame may change the picture
+    // only after that (the saver window waits the same way before each frame).
+    static void settle() {
+        if (X11Connection* x11 = X11Connection::for_toolkit())
+            std::free(
+                xcb_get_input_focus_reply(x11->get(), xcb_get_input_focus(x11->get()), nullptr));
+    }
+    // What the window system shows now.
+    QImage screen() {
+        settle();
+        return this->QWidget::screen()->grabWindow(winId()).toImage().convertToFormat(
+            QImage::Format_RGB32);
+    }
+
+    std::unique_ptr<Presenter> presenter;
+    std::unique_ptr<BoxOverlay> overlay;
+    Surface scene;
+    QPoint origin;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override { presenter->paint(picture(), event->region()); }
+};
+
+uint32_t at(const QImage& image, int x, int y) {
+    return image.pixel(x, y) & 0xFFFFFF;
+}
+
+}  // namespace
+
+class PresenterContractTest : public QObject {
+    Q_OBJECT
+  private:
+    // Runs `check` once for every presenter that starts on a fresh window.
+    template <typename Check>
+    void for_each_presenter(Check check) {
+        QStringList started;
+        for (const PresenterRow& row : presenter_rows()) {
+            auto window = std::make_unique<Shown>();
+            if (!row.applies(*window)) continue;
+            window->presenter = row.make();
+            if (!window->presenter->start(*window)) continue;
+            if (PixelStore* store = window->presenter->picture_store())
+                window->scene.pixels.use_store(store);
+            window->show();
+            QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+            // The window system's first exposes repaint everything; they must be over
+            // before a case can tell what a present changed.
+            QTest::qWait(100);
+            started << QString::fromLatin1(row.name);
+            check(*window, QString::fromLatin1(row.name));
+            if (QTest::currentTestFailed()) return;
+        }
+        // The machine's display decides which paths can start; the script names those it must.
+        const QStringList expected =
+            qEnvironmentVariable("VISTALOOM_EXPECT_PRESENTERS").split(' ', Qt::SkipEmptyParts);
+        for (const QString& name : expected)
+            QVERIFY2(started.contains(name), qPrintable(name + " did not start"));
+        QVERIFY(started.contains(QStringLiteral("qt")));
+    }
+
+  private slots:
+    void only_the_sent_rectangles_change() {
+        for_each_presenter([](Shown& w, const QString& name) {
+            w.scene.resize(20, 10, 0x00123456);
+            w.origin = QPoint(7, 5);
+            w.present(QRegion(w.rect()));
+            Shown::settle();
+            w.scene.at(1, 1) = 0x00FF0000;
+            w.scene.at(15, 2) = 0x0000FF00;
+            w.scene.at(10, 8) = 0x000000FF;  // changed but not sent
+            w.present(QRegion(QRect(w.origin + QPoint(0, 0), QSize(3, 3))) +
+                      QRect(w.origin + QPoint(14, 1), QSize(3, 3)));
+            const QImage shot = w.screen();
+            QVERIFY2(at(shot, 8, 6) == 0xFF0000u, qPrintable(name));
+            QVERIFY2(at(shot, 22, 7) == 0x00FF00u, qPrintable(name));
+            QVERIFY2(at(shot, 17, 13) == 0x123456u, qPrintable(name));
+            QVERIFY2(at(shot, 6, 5) == 0u && at(shot, 63, 47) == 0u, qPrintable(name));
+        });
+    }
+
+    void a_resized_picture_that_fills_the_window_is_shown_exactly() {
+        for_each_presenter([](Shown& w, const QString& name) {
+            w.scene.resize(8, 8, 0);
+            w.present(QRegion(w.rect()));
+            w.resize(80, 60);
+            QTRY_COMPARE(w.size(), QSize(80, 60));
+            w.origin = QPoint();
+            w.scene.resize(80, 60, 0);
+            for (int y = 0; y < 60; ++y)
+                for (int x = 0; x < 80; ++x) w.scene.at(x, y) = uint32_t(x * 3) << 16 | y * 4;
+            w.present(QRegion(w.rect()));
+            QTRY_VERIFY2(w.screen().size() == QSize(80, 60), qPrintable(name));
+            const QImage shot = w.screen();
+            for (int y = 0; y < 60; ++y)
+                for (int x = 0; x < 80; ++x)
+                    if (at(shot, x, y) != w.scene.at(x, y))
+                        QFAIL(qPrintable(QString("%1: (%2,%3)").arg(name).arg(x).arg(y)));
+        });
+    }
+
+    // A box changes on screen with the frame that is sent next, stays on top of the picture
+    // sent under it, and gives the picture back when it goes.
+    void boxes_ride_the_next_frame_and_stay_on_top() {
+        for_each_presenter([](Shown& w, const QString& name) {
+            w.scene.resize(64, 48, 0x00406080);
+            w.present(QRegion(w.rect()));
+            w.overlay->set_geometry(BoxOverlay::Time, QRect(0, 0, 30, 12));
+            w.overlay->set_text(BoxOverlay::Time, QStringLiteral("12"));
+            w.overlay->set_shown(BoxOverlay::Time, true);
+            QVERIFY2(at(w.screen(), 1, 1) == 0x406080u, qPrintable(name));  // not sent yet
+            w.scene.resize(64, 48, 0x00C0C0C0);
+            w.present(QRegion(w.rect()));
+            QImage shot = w.screen();
+            QVERIFY2(at(shot, 1, 1) == 0u, qPrintable(name));  // the box's background
+            QVERIFY2(at(shot, 40, 20) == 0xC0C0C0u, qPrintable(name));
+            w.overlay->set_shown(BoxOverlay::Time, false);
+            w.present(QRegion());
+            QVERIFY2(at(w.screen(), 1, 1) == 0xC0C0C0u, qPrintable(name));
+        });
+    }
+};
+
+QTEST_MAIN(PresenterContractTest)
+#include "presenter_contract_qt_test.moc"
