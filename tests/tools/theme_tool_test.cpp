@@ -144,6 +144,19 @@ TEST_F(ThemeTool, VerifyChecksContainerAndPictures) {
     EXPECT_TRUE(no_temp_files_left());
 }
 
+// Output that cannot be written (a full device, a full disk) is a failure with a message.
+TEST_F(ThemeTool, OutputToAFullDeviceFails) {
+    const fs::path err = folder.root() / "stderr";
+    for (const std::string& args : {std::string("info ") + quote(inputs("Valid")), std::string("--help")}) {
+        const std::string command = quote(VISTALOOM_THEME_TOOL) + " " + args + " >/dev/full 2>" +
+                                    quote(err.string());
+        const int status = std::system(command.c_str());
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) != 0) << args;
+        EXPECT_NE(ThemeTestFolder::read(err).find("cannot write the output"), std::string::npos)
+            << args;
+    }
+}
+
 // verify names the tracks the saver refuses to hand to the mixer.
 TEST_F(ThemeTool, VerifyReportsMusicTheSaverRefuses) {
     const std::string sample = (folder.root() / "sample.jpg").string();
