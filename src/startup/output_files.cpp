@@ -1,5 +1,6 @@
 #include "startup/output_files.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <ostream>
 
@@ -37,6 +38,13 @@ std::optional<int> check_output_files(const CommandLine& command_line, std::ostr
     err << "vistaloom: --screenshot: cannot write " << *command_line.screenshot << ": " << problem
         << '\n';
     return kExitUsage;
+}
+
+int exit_after_output(int code, std::ostream& out, std::ostream& err) {
+    out.flush();
+    if (out && std::fflush(stdout) == 0 && !std::ferror(stdout)) return code;
+    err << "vistaloom: cannot write the output\n";
+    return code == 0 ? 1 : code;
 }
 
 }  // namespace vistaloom

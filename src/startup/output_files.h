@@ -16,4 +16,8 @@ std::string output_file_problem(const std::string& path);
 // status of a bad command line; nullopt when every output file can be tried.
 std::optional<int> check_output_files(const CommandLine& command_line, std::ostream& err);
 
+// For main(): `code` once the standard output has been flushed, or 1 with a message on
+// `err` when what was printed (usage, version) could not be written, as to a full device.
+int exit_after_output(int code, std::ostream& out, std::ostream& err);
+
 }  // namespace vistaloom
