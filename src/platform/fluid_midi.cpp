@@ -3,12 +3,12 @@
 #include <SDL_mixer.h>
 #include <fluidsynth.h>
 
-#include <cstring>
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
-#include <iterator>
+#include <cstring>
 #include <fstream>
+#include <iterator>
 #include <vector>
 
 namespace vistaloom {
@@ -29,11 +29,11 @@ struct FluidMidi::Parts {
     fluid_settings_t* settings = nullptr;
     fluid_synth_t* synth = nullptr;
     fluid_player_t* player = nullptr;
-    int rate = 0;               // the synthesizer's
-    std::vector<int16_t> half;  // the synthesizer's frames for one device buffer
-    std::vector<int16_t> tune;  // the whole tune, kept (empty: it plays live)
-    std::string tune_source;    // the file the kept tune was made from
-    std::string live_source;    // the last file found too long to keep: it plays live at once
+    int rate = 0;                     // the synthesizer's
+    std::vector<int16_t> half;        // the synthesizer's frames for one device buffer
+    std::vector<int16_t> tune;        // the whole tune, kept (empty: it plays live)
+    std::string tune_source;          // the file the kept tune was made from
+    std::string live_source;          // the last file found too long to keep: it plays live at once
     std::atomic<size_t> position{0};  // in samples of `tune`, moved by the audio thread
     int16_t last[2] = {0, 0};
     ~Parts() {

@@ -177,10 +177,9 @@ void SdlMediaDevice::command(const std::string& command) {
 // MIDI goes through a FluidSynth of our own (see FluidMidi) where one starts. Building it
 // reads the SoundFont and opening a tune plays it into memory, so both happen on the worker
 // thread, like any load; the synthesizer travels there and back with the load.
-SdlMediaDevice::Loaded SdlMediaDevice::load_midi_on_worker(std::unique_ptr<FluidMidi> midi,
-                                                           const std::string& soundfont,
-                                                           int rate, const std::string& path,
-                                                           std::shared_ptr<const std::atomic<bool>> cancel) {
+SdlMediaDevice::Loaded SdlMediaDevice::load_midi_on_worker(
+    std::unique_ptr<FluidMidi> midi, const std::string& soundfont, int rate,
+    const std::string& path, std::shared_ptr<const std::atomic<bool>> cancel) {
     Loaded loaded;
     loaded.midi = midi ? std::move(midi) : FluidMidi::create(soundfont, rate);
     if (!loaded.midi) return load_on_worker(path);

@@ -79,9 +79,8 @@ class SdlMediaDevice : public MediaDevice {
     static Loaded load_on_worker(const std::string& path);
 
     bool ensure_audio();
-    static Loaded load_midi_on_worker(std::unique_ptr<FluidMidi> midi,
-                                      const std::string& soundfont, int rate,
-                                      const std::string& path,
+    static Loaded load_midi_on_worker(std::unique_ptr<FluidMidi> midi, const std::string& soundfont,
+                                      int rate, const std::string& path,
                                       std::shared_ptr<const std::atomic<bool>> cancel);
     // Takes a MIDI file (true), or leaves it to SDL_mixer (false).
     bool open_midi();

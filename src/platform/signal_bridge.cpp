@@ -18,8 +18,8 @@ int pipe_fds[2] = {-1, -1};
 // are always taken; the others only where they still have their default action, so a
 // SIGHUP that nohup ignores stays ignored.
 constexpr int kAlwaysTaken = 2;
-constexpr int kEndingSignals[] = {SIGTERM, SIGINT,    SIGHUP,  SIGPIPE, SIGUSR1,
-                                  SIGUSR2, SIGALRM,   SIGXCPU, SIGXFSZ, SIGVTALRM};
+constexpr int kEndingSignals[] = {SIGTERM, SIGINT,  SIGHUP,  SIGPIPE, SIGUSR1,
+                                  SIGUSR2, SIGALRM, SIGXCPU, SIGXFSZ, SIGVTALRM};
 constexpr int kSignalCount = sizeof kEndingSignals / sizeof kEndingSignals[0];
 struct sigaction previous[kSignalCount] {};
 bool taken[kSignalCount] = {};

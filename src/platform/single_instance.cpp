@@ -78,8 +78,8 @@ bool take_saver_lock() {
     if (held >= 0) return true;
     const std::string path = lock_path();
     if (path.empty()) return true;
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK,
-                          0600);
+    const int fd =
+        ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0600);
     // Without a lock file to take, the window search below still decides.
     if (fd < 0) return true;
     struct stat info {};

@@ -153,7 +153,8 @@ MusicHeader judge_music_header(const std::string& b, unsigned long long file_siz
     if (starts(b, 0, "RIFF", 4) && starts(b, 8, "WAVE", 4)) return judge_wav(b);
     if (starts(b, 0, "ID3", 3)) return judge_id3(b, file_size);
     if (mp3_sync(b, 0)) return judge_mp3_frame(b, 0);
-    if (starts(b, 0, "OggS", 4) || starts(b, 0, "fLaC", 4)) return MusicHeader{MusicKind::Other, {}};
+    if (starts(b, 0, "OggS", 4) || starts(b, 0, "fLaC", 4))
+        return MusicHeader{MusicKind::Other, {}};
     return refuse(MusicKind::Unknown, "not a MIDI, WAV or MP3 file");
 }
 

@@ -7,7 +7,9 @@
 namespace vistaloom {
 namespace {
 
-std::string bytes(const char* text, size_t n) { return std::string(text, n); }
+std::string bytes(const char* text, size_t n) {
+    return std::string(text, n);
+}
 
 // A WAV header with its format fields: tag, channels, rate, block size, bits.
 std::string wav(int tag, int channels, unsigned rate, int align, int bits) {
@@ -16,8 +18,8 @@ std::string wav(int tag, int channels, unsigned rate, int align, int bits) {
         for (int i = 0; i < n; ++i) out.push_back(static_cast<char>(v >> (8 * i) & 0xFF));
         return out;
     };
-    return "RIFF" + le(40, 4) + "WAVE" + "LIST" + le(3, 4) + "abc" + std::string(1, '\0') +
-           "fmt " + le(16, 4) + le(tag, 2) + le(channels, 2) + le(rate, 4) + le(rate * align, 4) +
+    return "RIFF" + le(40, 4) + "WAVE" + "LIST" + le(3, 4) + "abc" + std::string(1, '\0') + "fmt " +
+           le(16, 4) + le(tag, 2) + le(channels, 2) + le(rate, 4) + le(rate * align, 4) +
            le(align, 2) + le(bits, 2) + "data" + le(0, 4);
 }
 
