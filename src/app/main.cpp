@@ -35,7 +35,8 @@ std::string executable_name(const char* argv0) {
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     const CommandLine command_line = parse_command_line(args, std::getenv("XSCREENSAVER_WINDOW"));
-    if (auto code = answer_without_windows(command_line, std::cout, std::cerr)) return *code;
+    if (auto code = answer_without_windows(command_line, std::cout, std::cerr))
+        return exit_after_output(*code, std::cout, std::cerr);
     if (auto code = check_output_files(command_line, std::cerr)) return *code;
 
     std::string why;

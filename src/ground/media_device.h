@@ -21,6 +21,10 @@ public:
     // "Open", "Play", "Stop", "Close".
     virtual void command(const std::string& command) = 0;
     virtual int mode() = 0;
+    // The last "Open" could not be carried out: no working audio device, or a file the
+    // player refuses. Read after mode() reports stopped, so a track that can never play is
+    // told apart from one that played to its end.
+    virtual bool open_failed() = 0;
 };
 
 }  // namespace vistaloom

@@ -8,6 +8,7 @@
 #include "pixels/dib_section.h"
 #include "pixels/jpeg_loading.h"
 #include "pixels/sheet_layout.h"
+#include "theme_files/music_header.h"
 #include "theme_files/theme_files.h"
 #include "theme_files/theme_info_fields.h"
 
@@ -158,6 +159,17 @@ std::vector<std::string> verify_theme(const std::string& base_path, UserFolders&
     if (!problems.empty()) return problems;
     check_item(items, base_path, 1, sample_problem, problems);
     check_item(items, base_path, 2, sheet_problem, problems);
+    // The saver refuses these tracks with the same check before they reach the mixer.
+    for (int32_t k = 3; k <= items.item_count; ++k) {
+        check_item(
+            items, base_path, k,
+            [k](const std::string& path) {
+                const std::string problem = read_music_header(path).problem;
+                return problem.empty() ? problem
+                                       : "item " + std::to_string(k) + " (music): " + problem;
+            },
+            problems);
+    }
     return problems;
 }
 

@@ -3,12 +3,12 @@
 #include <SDL_mixer.h>
 #include <fluidsynth.h>
 
-#include <cstring>
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
-#include <iterator>
+#include <cstring>
 #include <fstream>
+#include <iterator>
 #include <vector>
 
 namespace vistaloom {
@@ -29,10 +29,11 @@ struct FluidMidi::Parts {
     fluid_settings_t* settings = nullptr;
     fluid_synth_t* synth = nullptr;
     fluid_player_t* player = nullptr;
-    int rate = 0;               // the synthesizer's
-    std::vector<int16_t> half;  // the synthesizer's frames for one device buffer
-    std::vector<int16_t> tune;  // the whole tune, kept (empty: it plays live)
-    std::string tune_source;    // the file the kept tune was made from
+    int rate = 0;                     // the synthesizer's
+    std::vector<int16_t> half;        // the synthesizer's frames for one device buffer
+    std::vector<int16_t> tune;        // the whole tune, kept (empty: it plays live)
+    std::string tune_source;          // the file the kept tune was made from
+    std::string live_source;          // the last file found too long to keep: it plays live at once
     std::atomic<size_t> position{0};  // in samples of `tune`, moved by the audio thread
     int16_t last[2] = {0, 0};
     ~Parts() {
@@ -100,26 +101,33 @@ bool FluidMidi::start_player(const std::string& path) {
 }
 
 // Plays the tune into memory, faster than real time, so that every later playing of it (a
-// theme's tracks repeat for as long as the saver runs) costs no synthesis at all. False when
-// it runs past the length worth keeping; such a tune plays live.
-bool FluidMidi::render_whole() {
+// theme's tracks repeat for as long as the saver runs) costs no synthesis at all. A tune that
+// runs past the length worth keeping plays live.
+FluidMidi::Render FluidMidi::render_whole(const std::atomic<bool>& cancel) {
     Parts& p = *parts_;
     constexpr int kChunk = 1024;
     const size_t limit = static_cast<size_t>(kMaxKeptSeconds) * p.rate * 2;
-    if (fluid_player_play(p.player) != FLUID_OK) return false;
+    if (fluid_player_play(p.player) != FLUID_OK) return Render::TooLong;
     size_t tail = static_cast<size_t>(p.rate) * 2;  // the last notes' release
     while (fluid_player_get_status(p.player) == FLUID_PLAYER_PLAYING || tail > 0) {
+        // A chunk is some 50 microseconds of work: the flag is seen at once.
+        if (cancel.load(std::memory_order_relaxed)) return Render::Cancelled;
         if (fluid_player_get_status(p.player) != FLUID_PLAYER_PLAYING)
             tail -= std::min<size_t>(tail, kChunk * 2);
-        if (p.tune.size() >= limit) return false;
+        if (p.tune.size() >= limit) return Render::TooLong;
         const size_t at = p.tune.size();
         p.tune.resize(at + kChunk * 2);
         fluid_synth_write_s16(p.synth, kChunk, p.tune.data() + at, 0, 2, p.tune.data() + at, 1, 2);
     }
-    return true;
+    return Render::Kept;
 }
 
 bool FluidMidi::open(const std::string& path) {
+    const std::atomic<bool> never{false};
+    return open(path, never);
+}
+
+bool FluidMidi::open(const std::string& path, const std::atomic<bool>& cancel) {
     stop();
     close_player();
     Parts& p = *parts_;
@@ -128,17 +136,21 @@ bool FluidMidi::open(const std::string& path) {
     if (!looks_like_midi(path)) return false;
     p.position = 0;
     if (!p.tune.empty() && bytes == p.tune_source) return true;  // the same tune again
+    // Known to be too long to keep: playing it into memory again would only delay it.
+    if (!p.live_source.empty() && bytes == p.live_source) return start_player(path);
     p.tune.clear();
     p.tune_source.clear();
     if (!start_player(path)) return false;
-    const bool kept = render_whole();
+    const Render render = render_whole(cancel);
     close_player();
-    if (kept) {
+    if (render == Render::Kept) {
         p.tune.shrink_to_fit();
         p.tune_source = std::move(bytes);
         return true;
     }
     std::vector<int16_t>().swap(p.tune);
+    if (render == Render::Cancelled) return false;
+    p.live_source = std::move(bytes);
     return start_player(path);
 }
 

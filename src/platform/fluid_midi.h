@@ -21,8 +21,10 @@ class FluidMidi {
     FluidMidi(const FluidMidi&) = delete;
     FluidMidi& operator=(const FluidMidi&) = delete;
 
-    // Prepares a file to play from its start; false when it is no MIDI file FluidSynth takes.
-    // Not while playing.
+    // Prepares a file to play from its start; false when it is no MIDI file FluidSynth takes,
+    // or when `cancel` was raised meanwhile (playing a tune into memory takes seconds for a
+    // long dense one, and a saver told to end must not wait for it). Not while playing.
+    bool open(const std::string& path, const std::atomic<bool>& cancel);
     bool open(const std::string& path);
     // Starts and stops sending samples to the audio device.
     void play();
@@ -36,7 +38,8 @@ class FluidMidi {
     static void render(void* self, unsigned char* stream, int bytes);
     void close_player();
     bool start_player(const std::string& path);
-    bool render_whole();
+    enum class Render { Kept, TooLong, Cancelled };
+    Render render_whole(const std::atomic<bool>& cancel);
 
     struct Parts;
     std::unique_ptr<Parts> parts_;

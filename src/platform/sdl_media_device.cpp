@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "platform/fluid_midi.h"
+#include "theme_files/music_header.h"
 
 namespace vistaloom {
 
@@ -43,6 +44,9 @@ SdlMediaDevice::SdlMediaDevice() {
 
 SdlMediaDevice::~SdlMediaDevice() {
     if (!owner_) return;
+    // A load still running uses SDL_mixer or the synthesizer: it stops at its next step.
+    abandon_load();
+    settle(true);
     if (audio_open_) {
         do_close();
         midi_.reset();
@@ -114,7 +118,25 @@ SdlMediaDevice::Loaded SdlMediaDevice::load_on_worker(const std::string& path) {
 void SdlMediaDevice::settle(bool block) {
     if (!loading_.valid()) return;
     if (!block && loading_.wait_for(std::chrono::seconds(0)) != std::future_status::ready) return;
-    take(loading_.get());
+    Loaded loaded = loading_.get();
+    if (abandoned_) {
+        abandoned_ = false;
+        discard(std::move(loaded));
+        return;
+    }
+    take(std::move(loaded));
+}
+
+void SdlMediaDevice::abandon_load() {
+    if (!loading_.valid() || abandoned_) return;
+    if (cancel_) cancel_->store(true);
+    abandoned_ = true;
+}
+
+void SdlMediaDevice::discard(Loaded loaded) {
+    if (loaded.music != nullptr) Mix_FreeMusic(loaded.music);
+    if (loaded.midi) midi_ = std::move(loaded.midi);
+    midi_open_ = false;
 }
 
 void SdlMediaDevice::take(Loaded loaded) {
@@ -155,13 +177,13 @@ void SdlMediaDevice::command(const std::string& command) {
 // MIDI goes through a FluidSynth of our own (see FluidMidi) where one starts. Building it
 // reads the SoundFont and opening a tune plays it into memory, so both happen on the worker
 // thread, like any load; the synthesizer travels there and back with the load.
-SdlMediaDevice::Loaded SdlMediaDevice::load_midi_on_worker(std::unique_ptr<FluidMidi> midi,
-                                                           const std::string& soundfont,
-                                                           int rate, const std::string& path) {
+SdlMediaDevice::Loaded SdlMediaDevice::load_midi_on_worker(
+    std::unique_ptr<FluidMidi> midi, const std::string& soundfont, int rate,
+    const std::string& path, std::shared_ptr<const std::atomic<bool>> cancel) {
     Loaded loaded;
     loaded.midi = midi ? std::move(midi) : FluidMidi::create(soundfont, rate);
     if (!loaded.midi) return load_on_worker(path);
-    loaded.midi_opened = loaded.midi->open(path);
+    loaded.midi_opened = loaded.midi->open(path, *cancel);
     if (!loaded.midi_opened) loaded.error = "FluidSynth cannot play this file";
     return loaded;
 }
@@ -178,28 +200,43 @@ bool SdlMediaDevice::open_midi() {
             format != AUDIO_S16SYS || channels != 2)
             return false;
     }
+    cancel_ = std::make_shared<std::atomic<bool>>(false);
     loading_ = std::async(std::launch::async, &SdlMediaDevice::load_midi_on_worker,
-                          std::move(midi_), soundfont_, midi_rate_, filename_);
+                          std::move(midi_), soundfont_, midi_rate_, filename_, cancel_);
     return true;
 }
 
 void SdlMediaDevice::do_open() {
-    // A device that is already open is closed first rather than leaking its music.
+    // A device that is already open is closed first rather than leaking its music; a load
+    // it abandoned ends within a step of its work, and only one load runs at a time.
     do_close();
-    if (!ensure_audio()) return;
+    settle(true);
+    if (!ensure_audio()) {
+        open_failed_ = true;
+        return;
+    }
+    // The decoders trust the header's fields (a WAV of 0 channels divides by zero there).
+    const MusicHeader header = read_music_header(filename_);
+    if (!header.problem.empty()) {
+        open_failed_ = true;
+        last_error_ = header.problem;
+        log_debug("refused:", filename_ + ": " + last_error_);
+        return;
+    }
     if (open_midi()) return;
     if (wait_) {
         take(load(filename_));
         return;
     }
-    // Only one load runs at a time (do_close above waited for any earlier one), so SDL_mixer
-    // never builds two decoders at once.
+    // Only one load runs at a time (settled above), so SDL_mixer never builds two decoders
+    // at once.
+    cancel_.reset();
     loading_ = std::async(std::launch::async, &SdlMediaDevice::load_on_worker, filename_);
 }
 
 void SdlMediaDevice::do_play() {
     if (loading_.valid()) {
-        play_pending_ = true;
+        if (!abandoned_) play_pending_ = true;
         return;
     }
     if (midi_open_) {
@@ -225,9 +262,10 @@ void SdlMediaDevice::do_stop() {
 }
 
 void SdlMediaDevice::do_close() {
-    // A load still running must finish before its music can be freed.
+    // A load still running is left to end by itself: closing must never wait for it.
     play_pending_ = false;
-    settle(true);
+    abandon_load();
+    settle(false);
     open_failed_ = false;
     if (midi_) midi_->stop();
     midi_open_ = false;
@@ -243,7 +281,8 @@ int SdlMediaDevice::mode() {
     // without waiting for music that will never play.
     if (!owner_ || (audio_tried_ && !audio_open_)) return kModeStopped;
     settle(false);
-    if (loading_.valid()) return play_pending_ ? kModePlaying : kModeStopped;
+    if (loading_.valid() && !abandoned_) return play_pending_ ? kModePlaying : kModeStopped;
+    if (loading_.valid()) return kModeNotOpen;
     if (midi_open_) return midi_->playing() && !midi_->finished() ? kModePlaying : kModeStopped;
     // A file that would not open reports stopped as well: the next music step then tries the
     // next track instead of one bad track silencing the rest of the run.

@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <future>
 #include <memory>
 #include <string>
@@ -27,7 +28,9 @@ namespace vistaloom {
 //
 // "Open" loads the file on a worker thread unless Wait is set: building a MIDI synthesizer
 // loads the whole SoundFont (about a second for the General MIDI one), and the frame loop must
-// not stall for that at every track change. A "Play" that arrives while the file is still
+// not stall for that at every track change. "Close" never waits for a load: it asks the load
+// to give up and drops its result when it comes, so a saver told to end is gone at once even
+// while a long tune is being synthesised. A "Play" that arrives while the file is still
 // loading starts it as soon as it is ready, and mode() reports playing meanwhile. mode() and
 // every command pick up a finished load, so the saver's per-frame status poll is all it takes.
 //
@@ -52,6 +55,7 @@ class SdlMediaDevice : public MediaDevice {
     void set_shareable(bool shareable) override { shareable_ = shareable; }
     void command(const std::string& command) override;
     int mode() override;
+    bool open_failed() override { return open_failed_; }
 
     const std::string& device_type() const { return device_type_; }
     const std::string& filename() const { return filename_; }
@@ -75,14 +79,18 @@ class SdlMediaDevice : public MediaDevice {
     static Loaded load_on_worker(const std::string& path);
 
     bool ensure_audio();
-    static Loaded load_midi_on_worker(std::unique_ptr<FluidMidi> midi,
-                                      const std::string& soundfont, int rate,
-                                      const std::string& path);
+    static Loaded load_midi_on_worker(std::unique_ptr<FluidMidi> midi, const std::string& soundfont,
+                                      int rate, const std::string& path,
+                                      std::shared_ptr<const std::atomic<bool>> cancel);
     // Takes a MIDI file (true), or leaves it to SDL_mixer (false).
     bool open_midi();
     // Takes over a finished background load; with `block`, waits for it first.
     void settle(bool block);
     void take(Loaded loaded);
+    // Keeps the synthesizer of a load nobody wants any more and frees the rest.
+    void discard(Loaded loaded);
+    // Asks a running load to give up; its result is discarded when it comes.
+    void abandon_load();
     void do_open();
     void do_play();
     void do_stop();
@@ -101,6 +109,8 @@ class SdlMediaDevice : public MediaDevice {
     bool open_failed_ = false;
     bool play_pending_ = false;
     std::future<Loaded> loading_;
+    std::shared_ptr<std::atomic<bool>> cancel_;
+    bool abandoned_ = false;
     _Mix_Music* music_ = nullptr;
     std::string soundfont_;
     std::unique_ptr<FluidMidi> midi_;

@@ -12,8 +12,17 @@ namespace vistaloom {
 namespace {
 
 int pipe_fds[2] = {-1, -1};
-struct sigaction previous_term {};
-struct sigaction previous_int {};
+
+// Every signal whose default action ends the process without a core dump: each must leave
+// through the ordinary clean-up, or the run's temporary items stay behind. The first two
+// are always taken; the others only where they still have their default action, so a
+// SIGHUP that nohup ignores stays ignored.
+constexpr int kAlwaysTaken = 2;
+constexpr int kEndingSignals[] = {SIGTERM, SIGINT,  SIGHUP,  SIGPIPE, SIGUSR1,
+                                  SIGUSR2, SIGALRM, SIGXCPU, SIGXFSZ, SIGVTALRM};
+constexpr int kSignalCount = sizeof kEndingSignals / sizeof kEndingSignals[0];
+struct sigaction previous[kSignalCount] {};
+bool taken[kSignalCount] = {};
 
 extern "C" void forward_signal(int signal_number) {
     const int saved_errno = errno;
@@ -39,15 +48,20 @@ SignalBridge::SignalBridge(std::function<void(int)> on_signal, QObject* parent)
     action.sa_handler = forward_signal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    sigaction(SIGTERM, &action, &previous_term);
-    sigaction(SIGINT, &action, &previous_int);
+    for (int i = 0; i < kSignalCount; ++i) {
+        sigaction(kEndingSignals[i], nullptr, &previous[i]);
+        if (i >= kAlwaysTaken && previous[i].sa_handler != SIG_DFL) continue;
+        taken[i] = sigaction(kEndingSignals[i], &action, nullptr) == 0;
+    }
     installed_ = true;
 }
 
 SignalBridge::~SignalBridge() {
     if (!installed_) return;
-    sigaction(SIGTERM, &previous_term, nullptr);
-    sigaction(SIGINT, &previous_int, nullptr);
+    for (int i = 0; i < kSignalCount; ++i) {
+        if (taken[i]) sigaction(kEndingSignals[i], &previous[i], nullptr);
+        taken[i] = false;
+    }
     delete notifier_;
     close(pipe_fds[0]);
     close(pipe_fds[1]);

@@ -6,7 +6,8 @@ class QSocketNotifier;
 
 namespace vistaloom {
 
-// Turns SIGTERM and SIGINT into a call on the Qt thread. Screen-saver daemons stop their
+// Turns SIGTERM, SIGINT and the other signals that would end the process (SIGHUP, SIGPIPE,
+// SIGUSR1 ...) into a call on the Qt thread. Screen-saver daemons stop their
 // programs with SIGTERM; the saver must then finish its frame, unload and remove its
 // temporary files like any other exit, which cannot be done inside a signal handler. The
 // handler only writes one byte to a pipe that the event loop watches.

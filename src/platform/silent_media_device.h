@@ -14,6 +14,7 @@ class SilentMediaDevice : public MediaDevice {
     void set_shareable(bool) override {}
     void command(const std::string&) override {}
     int mode() override { return kModeNotOpen; }
+    bool open_failed() override { return false; }
 };
 
 }  // namespace vistaloom

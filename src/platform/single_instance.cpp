@@ -1,5 +1,9 @@
 #include "platform/single_instance.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <xcb/xcb.h>
 
 #include <QGuiApplication>
@@ -48,10 +52,54 @@ std::vector<xcb_window_t> window_list_property(xcb_connection_t* c, xcb_window_t
     return out;
 }
 
+// The lock of one user's saver on one display: in the user's runtime folder (or cache), named
+// for the display so savers on two displays do not shut each other out.
+std::string lock_path() {
+    std::string folder;
+    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && runtime[0] == '/') {
+        folder = runtime;
+    } else if (const char* home = std::getenv("HOME"); home && home[0] == '/') {
+        folder = std::string(home) + "/.cache";
+    } else {
+        return {};
+    }
+    std::string display = "default";
+    if (const char* name = std::getenv("DISPLAY"); name && *name) display = name;
+    for (char& c : display)
+        if (c == '/') c = '_';
+    return folder + "/vistaloom-saver-" + display + ".lock";
+}
+
+// Taking the lock is atomic, unlike a search for the other saver's window, which two savers
+// started at the same instant both pass. The descriptor stays open for the process's life;
+// the kernel drops the lock when the process ends, however it ends.
+bool take_saver_lock() {
+    static int held = -1;
+    if (held >= 0) return true;
+    const std::string path = lock_path();
+    if (path.empty()) return true;
+    const int fd =
+        ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0600);
+    // Without a lock file to take, the window search below still decides.
+    if (fd < 0) return true;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != ::geteuid()) {
+        ::close(fd);
+        return true;
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return false;
+    }
+    held = fd;
+    return true;
+}
+
 }  // namespace
 
 bool is_first_instance(const std::string& title) {
-    if (QGuiApplication::platformName() != QLatin1String("xcb")) return true;
+    if (QGuiApplication::platformName() != QLatin1String("xcb")) return take_saver_lock();
+    if (!take_saver_lock()) return false;
     XcbConnection conn(xcb_connect(nullptr, nullptr));
     xcb_connection_t* c = conn.get();
     if (!c || xcb_connection_has_error(c)) return true;

@@ -30,6 +30,30 @@ int32_t next_in_order(int32_t track, double count) {
     return track;
 }
 
+// The first track from `track` on, in order, that has not failed; 0 when every one has.
+int32_t first_untried(const MusicContext& music, int32_t track, double count) {
+    const std::set<int32_t>& failed = music.failed_tracks;
+    for (size_t looked = 0; looked <= failed.size(); ++looked) {
+        if (failed.count(track) == 0) return track;
+        track = next_in_order(track, count);
+    }
+    return 0;
+}
+
+// Moves to the next track (in order or drawn), passing over the failed ones.
+bool choose_track(MusicContext& music, double count) {
+    RunState& run = music.run;
+    run.music_track = next_in_order(run.music_track, count);
+    if (is_one(music.settings.random_music)) {
+        music.random.reseed_from_clock();
+        run.music_track = random_track(music.random.next(), count);
+    }
+    const int32_t track = first_untried(music, run.music_track, count);
+    if (track == 0) return false;
+    run.music_track = track;
+    return true;
+}
+
 }  // namespace
 
 std::string device_type_for(const std::string& path, const SaverSettings& settings) {
@@ -47,33 +71,26 @@ void play_next_track(MusicContext& music, MediaDevice& device) {
     // Stop and close before extracting: the extractor overwrites the previous track's file.
     stop_music(music, device);
 
-    const bool shuffle = is_one(music.settings.random_music);
     std::string file;
     if (is_one(music.settings.custom_music_flag)) {
-        const double count = run.custom_music_count;
-        run.music_track = next_in_order(run.music_track, count);
-        if (shuffle) {
-            music.random.reseed_from_clock();
-            run.music_track = random_track(music.random.next(), count);
-        }
+        if (!choose_track(music, run.custom_music_count)) return;
         const auto index = static_cast<size_t>(run.music_track);
         if (run.music_track < 1 || index >= music.custom_music_list.size()) return;
         file = music.custom_music_list[index];
     } else {
-        const double count = run.music_count;
         // Without a track there is no item to ask for; asking would fetch whatever item
         // follows the pictures, or hand the failure text to the player as a file name.
-        if (!(count >= 1.0)) return;
-        run.music_track = next_in_order(run.music_track, count);
-        if (shuffle) {
-            music.random.reseed_from_clock();
-            run.music_track = random_track(music.random.next(), count);
-        }
+        if (!(run.music_count >= 1.0)) return;
+        if (!choose_track(music, run.music_count)) return;
         if (!music.extract_item) return;
         file = music.extract_item(run.music_track + 2);
     }
-    if (file.empty() || file == "False") return;
+    if (file.empty() || file == "False") {
+        music.failed_tracks.insert(run.music_track);
+        return;
+    }
     play_music_file(music, file, device);
+    music.started_track = run.music_track;
 }
 
 void play_music_file(MusicContext& music, const std::string& path, MediaDevice& device) {
@@ -94,10 +111,14 @@ void stop_music(MusicContext& music, MediaDevice& device) {
     device.command("Stop");
     device.command("Close");
     music.run.music_playing = 0;
+    music.started_track = 0;
 }
 
 void MMControl1_StatusUpdate(MusicContext& music, MediaDevice& device) {
-    if (device.mode() == MediaDevice::kModeStopped) music.run.music_playing = 0;
+    if (device.mode() != MediaDevice::kModeStopped) return;
+    music.run.music_playing = 0;
+    if (music.started_track != 0 && device.open_failed())
+        music.failed_tracks.insert(music.started_track);
 }
 
 }  // namespace vistaloom

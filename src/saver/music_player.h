@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,10 @@ struct MusicContext {
     RandomSource& random;
     const std::vector<std::string>& custom_music_list;  // positions from 1
     std::function<std::string(int32_t item)> extract_item;
+    // Tracks that could not be copied out or played (no audio device, a refused file): each
+    // is tried once, so a run without sound does not extract and open them again and again.
+    std::set<int32_t> failed_tracks{};
+    int32_t started_track = 0;  // the track last handed to the device, 0 for none
 };
 
 // The device type a file plays on, chosen by the last three characters of its path,
@@ -38,7 +43,7 @@ void play_music_file(MusicContext& music, const std::string& path, MediaDevice& 
 void stop_music(MusicContext& music, MediaDevice& device);
 
 // The device's status: once it reports the stopped mode, the next music step starts the
-// next track.
+// next track; a track the device could not open is not tried again.
 void MMControl1_StatusUpdate(MusicContext& music, MediaDevice& device);
 
 }  // namespace vistaloom

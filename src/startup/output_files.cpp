@@ -1,5 +1,6 @@
 #include "startup/output_files.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <ostream>
 
@@ -16,7 +17,12 @@ std::string output_file_problem(const std::string& path) {
     if (path.empty()) return "no file name given";
     std::error_code error;
     const fs::path file(path);
-    if (fs::is_directory(file, error)) return "'" + path + "' is a folder";
+    const auto existing = fs::status(file, error);
+    if (fs::is_directory(existing)) return "'" + path + "' is a folder";
+    // A FIFO or a device would hold the saver at its end in open(), deaf to the daemon's
+    // SIGTERM, or take the picture nowhere.
+    if (fs::exists(existing) && !fs::is_regular_file(existing))
+        return "'" + path + "' is not a regular file";
     fs::path folder = file.parent_path();
     if (folder.empty()) folder = ".";
     const auto status = fs::status(folder, error);
@@ -32,6 +38,13 @@ std::optional<int> check_output_files(const CommandLine& command_line, std::ostr
     err << "vistaloom: --screenshot: cannot write " << *command_line.screenshot << ": " << problem
         << '\n';
     return kExitUsage;
+}
+
+int exit_after_output(int code, std::ostream& out, std::ostream& err) {
+    out.flush();
+    if (out && std::fflush(stdout) == 0 && !std::ferror(stdout)) return code;
+    err << "vistaloom: cannot write the output\n";
+    return code == 0 ? 1 : code;
 }
 
 }  // namespace vistaloom

@@ -1,5 +1,7 @@
 #include "ui/frm_main.h"
 
+#include "ui/screenshot_file.h"
+
 #include <QCloseEvent>
 #include <QCursor>
 #include <QGuiApplication>
@@ -277,9 +279,7 @@ void FrmMain::write_screenshot() {
     const Surface* screen = ascreen();
     if (!screen || screen->empty()) return;
     // Asked for on the command line, so a failure (disk full, folder gone) is said there.
-    if (!wrap(*screen).save(QString::fromStdString(options_.screenshot), "PNG"))
-        std::fprintf(stderr, "vistaloom: cannot write the screenshot %s\n",
-                     options_.screenshot.c_str());
+    write_screenshot_file(wrap(*screen), options_.screenshot);
 }
 
 // --- painting --------------------------------------------------------------------------------

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# SIGTERM and SIGINT end a run the way input does: exit 0, temporary item files removed,
-# settings untouched. Also while the run is still being set up.
+# SIGTERM, SIGINT and the other ending signals (SIGHUP, SIGPIPE ...) end a run the way input
+# does: exit 0, temporary item files and the emptied runtime folder removed, settings
+# untouched. Also while the run is still being set up.
 source "$(dirname "$0")/lib.sh"
 start_x
 make_sandbox
@@ -8,7 +9,7 @@ make_theme demo
 write_settings "active_module=demo"
 cp "$SETTINGS_FILE" "$E2E_DIR/settings.before"
 
-for sig in TERM INT; do
+for sig in TERM INT HUP PIPE USR1 ALRM; do
     note "SIG$sig during the frame loop"
     rm -f "$E2E_DIR/frames.log"
     VISTALOOM_FRAME_LOG="$E2E_DIR/frames.log" start_saver /S
@@ -17,6 +18,7 @@ for sig in TERM INT; do
     wait_exit "$SAVER_PID" 10
     [ "$E2E_STATUS" -eq 0 ] || fail "SIG$sig: exit status $E2E_STATUS: $(cat "$E2E_DIR/saver.err")"
     [ -z "$(temp_items)" ] || fail "SIG$sig: temporary item files left: $(temp_items)"
+    [ ! -e "$XDG_RUNTIME_DIR/vistaloom" ] || fail "SIG$sig: empty runtime folder left behind"
 done
 
 note "SIGTERM as soon as the window is up"

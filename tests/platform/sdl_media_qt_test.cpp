@@ -2,6 +2,7 @@
 #include <cmath>
 #include <cstdint>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -66,6 +67,29 @@ void write_midi(const std::string& path) {
     b.insert(b.end(), {'M', 'T', 'h', 'd'});
     put32be(b, 6);
     b.insert(b.end(), {0x00, 0x00, 0x00, 0x01, 0x00, 0x60});  // format 0, 1 track, 96 per beat
+    b.insert(b.end(), {'M', 'T', 'r', 'k'});
+    put32be(b, static_cast<uint32_t>(track.size()));
+    b.insert(b.end(), track.begin(), track.end());
+    write_file(path, b);
+}
+
+// A dense type-0 tune: a chord of eight notes every tenth of a second for `seconds`, so that
+// playing it into memory takes the synthesizer seconds.
+void write_dense_midi(const std::string& path, int seconds) {
+    std::vector<uint8_t> track;
+    for (int step = 0; step < seconds * 10; ++step) {
+        for (uint8_t n = 0; n < 8; ++n)
+            track.insert(track.end(), {0x00, 0x90, static_cast<uint8_t>(40 + n * 5 + step % 7), 100});
+        // 19 ticks of 96 per beat at 120 bpm: about a tenth of a second.
+        for (uint8_t n = 0; n < 8; ++n)
+            track.insert(track.end(), {static_cast<uint8_t>(n == 0 ? 19 : 0), 0x80,
+                                       static_cast<uint8_t>(40 + n * 5 + step % 7), 0});
+    }
+    track.insert(track.end(), {0x00, 0xFF, 0x2F, 0x00});
+    std::vector<uint8_t> b;
+    b.insert(b.end(), {'M', 'T', 'h', 'd'});
+    put32be(b, 6);
+    b.insert(b.end(), {0x00, 0x00, 0x00, 0x01, 0x00, 0x60});
     b.insert(b.end(), {'M', 'T', 'r', 'k'});
     put32be(b, static_cast<uint32_t>(track.size()));
     b.insert(b.end(), track.begin(), track.end());
@@ -241,6 +265,61 @@ class SdlMediaTest : public QObject {
         QVERIFY2(device.last_error().empty(), device.last_error().c_str());
     }
 
+    // The saver's window goes when the music closes: that must not wait for a tune still
+    // being played into memory on the worker thread.
+    void closing_does_not_wait_for_a_tune_being_synthesised() {
+        if (!QFileInfo::exists(SdlMediaDevice::kDefaultSoundFont) &&
+            !QFileInfo::exists(SdlMediaDevice::kAlternativeSoundFont)) {
+            QSKIP("no General MIDI SoundFont installed");
+        }
+        const std::string dense = dir_.path().toStdString() + "/dense.mid";
+        write_dense_midi(dense, 230);
+        SdlMediaDevice device;
+        // The synthesizer is built once, by a short tune, so the dense one is pure synthesis.
+        open_file(device, "Sequencer", midi_);
+        QVERIFY(wait_for_mode(device, MediaDevice::kModeStopped, 15000) >= 0);
+        open_file(device, "Sequencer", dense);
+        device.command("Play");
+        QTest::qWait(100);
+        QVERIFY(device.loading());
+        QElapsedTimer timer;
+        timer.start();
+        device.command("Stop");
+        device.command("Close");
+        QVERIFY2(timer.elapsed() < 100, qPrintable(QString::number(timer.elapsed())));
+        QCOMPARE(device.mode(), MediaDevice::kModeNotOpen);
+        // The abandoned synthesis gives up at once: the next tune plays normally.
+        open_file(device, "Sequencer", midi_);
+        device.command("Play");
+        QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
+        QCOMPARE(device.mode(), MediaDevice::kModePlaying);
+        device.command("Close");
+    }
+
+    // Fields the decoders divide by are checked before the file reaches them: a WAV of 0
+    // channels used to end the process with SIGFPE.
+    void a_wav_with_a_broken_header_is_refused_not_played() {
+        SdlMediaDevice device;
+        for (int field : {22, 24, 32}) {  // channels, sample rate, block size
+            std::ifstream in(short_wav_, std::ios::binary);
+            std::vector<uint8_t> b((std::istreambuf_iterator<char>(in)),
+                                   std::istreambuf_iterator<char>());
+            b[static_cast<size_t>(field)] = 0;
+            b[static_cast<size_t>(field) + 1] = 0;
+            if (field == 24) b[26] = b[27] = 0;
+            const std::string broken = dir_.path().toStdString() + "/broken.wav";
+            write_file(broken, b);
+            for (bool wait : {true, false}) {
+                open_file(device, "WaveAudio", broken, wait);
+                device.command("Play");
+                QVERIFY(wait_for_mode(device, MediaDevice::kModeStopped, 5000) >= 0);
+                QVERIFY(device.open_failed());
+                QVERIFY(!device.last_error().empty());
+                device.command("Close");
+            }
+        }
+    }
+
     void a_second_device_stays_silent_and_leaves_the_first_alone() {
         SdlMediaDevice first;
         {
@@ -266,6 +345,7 @@ class SdlMediaTest : public QObject {
             SdlMediaDevice device;
             open_file(device, "WaveAudio", short_wav_);
             QVERIFY(!device.audio_open());
+            QVERIFY(device.open_failed());  // so the saver does not try this track again
             QCOMPARE(device.mode(), MediaDevice::kModeStopped);
             device.command("Play");
             QCOMPARE(device.mode(), MediaDevice::kModeStopped);

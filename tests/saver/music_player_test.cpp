@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "startup/run_state.h"
 #include "startup/saver_settings.h"
 #include "support/recording_media.h"
@@ -105,6 +107,66 @@ TEST_F(MusicFixture, AFailedExtractionIsNotHandedToThePlayer) {
     EXPECT_EQ(media.count("Open"), 0);
     EXPECT_EQ(run.music_playing, 0);
     EXPECT_EQ(run.music_track, 1);  // the next step tries the next track
+}
+
+// Without a working audio device every Open fails: each track is copied out and tried once,
+// then the run goes on silently instead of rewriting a track's file every music step.
+TEST_F(MusicFixture, WithoutAudioEachTrackIsTriedOnce) {
+    for (const char* shuffle : {"0", "1"}) {
+        SCOPED_TRACE(shuffle);
+        asked.clear();
+        media.commands.clear();
+        music.failed_tracks.clear();
+        settings.random_music = shuffle;
+        run.music_count = 3;
+        media.fail_opens = true;
+        random.values = {0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5};
+        for (int step = 0; step < 10; ++step) {
+            play_next_track(music, media);
+            MMControl1_StatusUpdate(music, media);
+            EXPECT_EQ(run.music_playing, 0);
+        }
+        std::vector<int32_t> sorted = asked;
+        std::sort(sorted.begin(), sorted.end());
+        EXPECT_EQ(sorted, (std::vector<int32_t>{3, 4, 5}));
+        EXPECT_EQ(media.count("Open"), 3);
+    }
+}
+
+// A track that cannot be copied out or opened is passed over; the others keep playing.
+TEST_F(MusicFixture, AFailedTrackIsPassedOverAndTheOthersRepeat) {
+    settings.random_music = "0";
+    run.music_count = 3;
+    music.extract_item = [this](int32_t item) {
+        asked.push_back(item);
+        return std::string(item == 4 ? "False" : "/tmp/items/img_xyz.mid");
+    };
+    std::vector<int32_t> started;
+    for (int step = 0; step < 6; ++step) {
+        play_next_track(music, media);
+        if (run.music_playing == 1) started.push_back(run.music_track);
+        media.finish_track();
+        MMControl1_StatusUpdate(music, media);
+    }
+    EXPECT_EQ(started, (std::vector<int32_t>{1, 3, 1, 3, 1}));
+    EXPECT_EQ(asked, (std::vector<int32_t>{3, 4, 5, 3, 5, 3}));
+
+    // A file the device refuses counts the same: track 3 fails once and is not asked again.
+    music.extract_item = [this](int32_t item) {
+        asked.push_back(item);
+        return std::string("/tmp/items/img_xyz.mid");
+    };
+    asked.clear();
+    media.fail_opens = true;
+    play_next_track(music, media);
+    MMControl1_StatusUpdate(music, media);
+    media.fail_opens = false;
+    for (int step = 0; step < 3; ++step) {
+        play_next_track(music, media);
+        media.finish_track();
+        MMControl1_StatusUpdate(music, media);
+    }
+    EXPECT_EQ(asked, (std::vector<int32_t>{5, 3, 3, 3}));
 }
 
 TEST_F(MusicFixture, CustomListWithoutEntriesPlaysNothing) {

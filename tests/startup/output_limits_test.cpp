@@ -3,6 +3,8 @@
 // or ending silently without the file.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <sstream>
 
 #include "startup/command_line.h"
@@ -29,6 +31,12 @@ TEST(OutputLimits, ScreenshotNeedsAnExistingFolder) {
     EXPECT_NE(output_file_problem(folder.root().string()), "");  // a folder, not a file
     ThemeTestFolder::write(folder.root() / "plain", "x");
     EXPECT_NE(output_file_problem((folder.root() / "plain" / "shot.png").string()), "");
+    EXPECT_EQ(output_file_problem((folder.root() / "plain").string()), "");  // replaced
+    // Opening a FIFO for writing waits for a reader: the saver would hang at its end.
+    const std::string fifo = (folder.root() / "fifo.png").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_NE(output_file_problem(fifo).find("not a regular file"), std::string::npos);
+    EXPECT_NE(output_file_problem("/dev/null"), "");
 
     std::ostringstream err;
     const CommandLine good = parse_command_line({"/S", "--screenshot", here}, nullptr);

@@ -18,6 +18,8 @@ class RecordingMedia : public MediaDevice {
     std::string device_type;
     std::string filename;
     int current_mode = kModeNotOpen;
+    bool fail_opens = false;  // every Open fails, as without an audio device
+    bool failed = false;
     int mode_queries = 0;
     std::function<void(const std::string&)> on_command;  // after each command took effect
 
@@ -35,19 +37,26 @@ class RecordingMedia : public MediaDevice {
     void command(const std::string& c) override {
         log.push_back(c);
         commands.push_back(c);
-        if (c == "Open") current_mode = kModeStopped;
-        if (c == "Play" && current_mode != kModeNotOpen) {
+        if (c == "Open") {
+            current_mode = kModeStopped;
+            failed = fail_opens;
+        }
+        if (c == "Play" && current_mode != kModeNotOpen && !failed) {
             current_mode = kModePlaying;
             played.push_back(filename);
         }
         if (c == "Stop" && current_mode != kModeNotOpen) current_mode = kModeStopped;
-        if (c == "Close") current_mode = kModeNotOpen;
+        if (c == "Close") {
+            current_mode = kModeNotOpen;
+            failed = false;
+        }
         if (on_command) on_command(c);
     }
     int mode() override {
         ++mode_queries;
         return current_mode;
     }
+    bool open_failed() override { return failed; }
     void finish_track() {
         if (current_mode == kModePlaying) current_mode = kModeStopped;
     }

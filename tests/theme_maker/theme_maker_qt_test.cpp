@@ -191,11 +191,16 @@ class ThemeMakerTest : public QObject {
 
     void musicFollowsThePicturesInNameOrder() {
         photo("a.jpg", {400, 300}, "jpeg");
-        save("b.wav", "RIFF b");
-        save("a.mid", "MThd a");
-        save("c.MP3", "ID3 c");
-        save("d.midi", "MThd d");
-        save("e\"quote.wav", "RIFF e");
+        // Headers the saver's check takes (the theme is verified after it is made).
+        const QByteArray midi("MThd\0\0\0\6\0\0\0\1\0\x60MTrk\0\0\0\4\0\xFF\x2F\0", 22);
+        const QByteArray wav("RIFF\x28\0\0\0WAVEfmt \x10\0\0\0\1\0\1\0\x44\xAC\0\0"
+                             "\x44\xAC\0\0\1\0\x08\0data\4\0\0\0\x80\x80\x80\x80", 48);
+        const QByteArray mp3("\xFF\xFB\x90\x64\0\0\0\0", 8);
+        save("b.wav", wav);
+        save("a.mid", midi);
+        save("c.MP3", mp3);
+        save("d.midi", midi);
+        save("e\"quote.wav", wav);
         auto made = make();
         QCOMPARE(made->result.status, ThemeMakeResult::Status::made);
         QCOMPARE(made->items.item_count, 6);

@@ -144,6 +144,38 @@ TEST_F(ThemeTool, VerifyChecksContainerAndPictures) {
     EXPECT_TRUE(no_temp_files_left());
 }
 
+// Output that cannot be written (a full device, a full disk) is a failure with a message.
+TEST_F(ThemeTool, OutputToAFullDeviceFails) {
+    const fs::path err = folder.root() / "stderr";
+    for (const std::string& args : {std::string("info ") + quote(inputs("Valid")), std::string("--help")}) {
+        const std::string command = quote(VISTALOOM_THEME_TOOL) + " " + args + " >/dev/full 2>" +
+                                    quote(err.string());
+        const int status = std::system(command.c_str());
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) != 0) << args;
+        EXPECT_NE(ThemeTestFolder::read(err).find("cannot write the output"), std::string::npos)
+            << args;
+    }
+}
+
+// verify names the tracks the saver refuses to hand to the mixer.
+TEST_F(ThemeTool, VerifyReportsMusicTheSaverRefuses) {
+    const std::string sample = (folder.root() / "sample.jpg").string();
+    const std::string sheet = (folder.root() / "sheet.jpg").string();
+    ASSERT_EQ(run({"extract", inputs("Valid"), "1", sample}).code, 0);
+    ASSERT_EQ(run({"extract", inputs("Valid"), "2", sheet}).code, 0);
+    // A mono 8-bit PCM WAV whose channel count has been zeroed.
+    std::string wav("RIFF\x28\0\0\0WAVEfmt \x10\0\0\0\1\0\0\0\x44\xAC\0\0"
+                    "\x44\xAC\0\0\1\0\x08\0data\4\0\0\0\x80\x80\x80\x80", 48);
+    const std::string theme = folder.theme("Silent");
+    ASSERT_EQ(run({"pack", theme, "--sample", sample, "--sheet", sheet, file("z.wav", wav)}).code,
+              0);
+    ToolRun verified = run({"verify", theme});
+    EXPECT_EQ(verified.code, 1);
+    EXPECT_NE(verified.err.find("item 3 (music): WAV claims 0 channels"), std::string::npos)
+        << verified.err;
+    EXPECT_TRUE(no_temp_files_left());
+}
+
 TEST_F(ThemeTool, ThemeFilesWithUpperCaseExtensionsAreRead) {
     const std::string theme = folder.theme("Shouting");
     fs::copy_file(inputs("Valid") + ".icf", theme + ".ICF");
@@ -194,7 +226,8 @@ class ThemeMakeTool : public ThemeTool {
 TEST_F(ThemeMakeTool, MakesAThemeThatVerifiesAndUnpacks) {
     const std::string photos =
         photo_folder({"baseline_64x48.jpg", "grey_40x30.jpg", "not_a_jpeg.jpg", "empty.jpg"});
-    file("photos/tune.mid", "MThd tune");
+    const std::string tune("MThd\0\0\0\6\0\0\0\1\0\x60MTrk\0\0\0\4\0\xFF\x2F\0", 22);
+    file("photos/tune.mid", tune);
     const std::string theme = folder.theme("Holiday");
     ToolRun made = run({"make", theme, photos});
     ASSERT_EQ(made.code, 0) << made.err;
@@ -211,7 +244,7 @@ TEST_F(ThemeMakeTool, MakesAThemeThatVerifiesAndUnpacks) {
     ToolRun unpacked = run({"unpack", theme + ".icf", out});
     ASSERT_EQ(unpacked.code, 0) << unpacked.err;
     EXPECT_EQ(line_count(unpacked.out), 3);
-    EXPECT_EQ(ThemeTestFolder::read(fs::path(out) / "tune.mid"), "MThd tune");
+    EXPECT_EQ(ThemeTestFolder::read(fs::path(out) / "tune.mid"), tune);
     EXPECT_TRUE(fs::exists(fs::path(out) / "sheet.jpg"));
     ToolRun again = run({"unpack", theme, out});
     EXPECT_EQ(again.code, 1);

@@ -1,6 +1,9 @@
 #include <signal.h>
 
 #include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -31,6 +34,17 @@ void catch_interrupts() {
         sigaction(signal_number, &action, nullptr);
 }
 
+// What was printed must have arrived: a listing cut off by a full disk or a closed pipe is
+// a failure, not a success.
+bool output_written() {
+    std::cout.flush();
+    errno = 0;
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout) && std::cout) return true;
+    std::cerr << "vistaloom-theme: cannot write the output"
+              << (errno != 0 ? std::string(": ") + std::strerror(errno) : std::string()) << '\n';
+    return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -44,8 +58,9 @@ int main(int argc, char** argv) {
     }
     vistaloom::XdgUserFolders xdg_folders;
     vistaloom::ToolFolders folders(xdg_folders);
-    const int code = vistaloom::run_theme_tool(args, std::cout, std::cerr, folders, &interrupted);
+    int code = vistaloom::run_theme_tool(args, std::cout, std::cerr, folders, &interrupted);
     folders.remove_made_folders();
+    if (!output_written() && code == 0) code = 1;
     // The usual status of a program a signal ended, once everything is cleaned up.
     if (code == 130 && interrupt_signal != 0) return 128 + interrupt_signal;
     return code;

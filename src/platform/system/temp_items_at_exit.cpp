@@ -1,5 +1,6 @@
 #include "platform/system/temp_items_at_exit.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -20,6 +21,9 @@ void remove_at_exit() {
     ThemeItems items;
     items.windows_dir = folder_at_exit();
     remove_temp_items(items);
+    // The private folder goes too once empty (it lives in the user's runtime memory); a
+    // saver still running elsewhere keeps its files, and with them the folder.
+    if (!items.windows_dir.empty()) std::remove(items.windows_dir.c_str());
 }
 
 }  // namespace
