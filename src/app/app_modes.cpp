@@ -4,9 +4,11 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "ground/printable_text.h"
 #include "platform/host_window.h"
 #include "platform/single_instance.h"
 #include "platform/system/temp_items_at_exit.h"
+#include "theme_files/theme_choice.h"
 #include "ui/frame_log.h"
 #include "ui/frm_configuration.h"
 #include "ui/frm_preview.h"
@@ -103,8 +105,20 @@ bool AppModes::open_host_window() {
     return true;
 }
 
+// A mistyped --theme falls back to a theme chosen at random; without a word the user would
+// think the saver ignored the option.
+void AppModes::say_if_theme_unknown() const {
+    const std::optional<std::string>& name = command_line_.overrides.active_module;
+    if (!name || name->empty()) return;
+    const ThemeListing listing = list_themes(values_.install_path, *name);
+    if (listing.names.empty() || listing.active_found) return;
+    std::fprintf(stderr, "vistaloom: no theme named \"%s\" in %s; showing a theme chosen at random\n",
+                 printable(*name).c_str(), printable(values_.install_path).c_str());
+}
+
 void AppModes::open_saver() {
     remove_temp_items_at_exit(folders_);
+    say_if_theme_unknown();
     if (!open_host_window()) return;
     FrmMainOptions window;
     window.screenshot = command_line_.screenshot.value_or("");
@@ -145,6 +159,11 @@ void AppModes::stop() {
         return;
     }
     QCoreApplication::quit();
+}
+
+int AppModes::exit_code() const {
+    if (exit_code_ == 0 && saver_ && saver_->output_failed()) return 1;
+    return exit_code_;
 }
 
 bool AppModes::opened_window() const {

@@ -45,12 +45,13 @@ class AppModes : public ModeHost {
     // settings.
     void stop();
     bool opened_window() const;
-    int exit_code() const { return exit_code_; }
+    int exit_code() const;
 
   private:
     SaverSeams seams();
     SaverSessionOptions session_options() const;
     bool open_host_window();
+    void say_if_theme_unknown() const;
     void fail(const std::string& message);
 
     const CommandLine& command_line_;

@@ -68,5 +68,6 @@ int main(int argc, char** argv) {
                                                screen_twips_per_pixel(), values, settings);
     if (modes.exit_code() != 0) return modes.exit_code();
     if (!outcome.window_opened || !modes.opened_window()) return outcome.exit_code;
-    return app.exec();
+    const int code = app.exec();
+    return code != 0 ? code : modes.exit_code();
 }

@@ -1,5 +1,7 @@
 #include "saver/wallpaper.h"
 
+#include "ground/file_replace.h"
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -67,30 +69,7 @@ bool write_bmp24(const Surface& picture, const std::string& path) {
         }
     }
 
-    const std::filesystem::path target(path);
-    std::filesystem::path temp = target;
-    temp.replace_filename("." + target.filename().string() + ".partial");
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        out.write(reinterpret_cast<const char*>(bytes.data()),
-                  static_cast<std::streamsize>(bytes.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            std::error_code ignored;
-            std::filesystem::remove(temp, ignored);
-            return false;
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(temp, target, ec);
-    if (ec) {
-        std::error_code ignored;
-        std::filesystem::remove(temp, ignored);
-        return false;
-    }
-    return true;
+    return replace_file(path, bytes.data(), bytes.size());
 }
 
 void set_wallpaper_style(RawRegistry& registry, int32_t style) {

@@ -3,12 +3,18 @@
 #include <chrono>
 
 #include "ground/clock.h"
+#include "startup/output_files.h"
 #include "ui/saver_screen.h"
 
 namespace vistaloom {
 
 FrameLog::FrameLog(const std::string& path, Clock& clock) : clock_(clock) {
     if (path.empty()) return;
+    // A FIFO would hold the saver in open() before its first frame, deaf to SIGTERM.
+    if (const std::string problem = output_file_problem(path); !problem.empty()) {
+        std::fprintf(stderr, "vistaloom: VISTALOOM_FRAME_LOG: %s\n", problem.c_str());
+        return;
+    }
     file_ = std::fopen(path.c_str(), "w");
     if (file_) std::setvbuf(file_, nullptr, _IOLBF, 0);
 }

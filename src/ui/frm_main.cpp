@@ -279,7 +279,7 @@ void FrmMain::write_screenshot() {
     const Surface* screen = ascreen();
     if (!screen || screen->empty()) return;
     // Asked for on the command line, so a failure (disk full, folder gone) is said there.
-    write_screenshot_file(wrap(*screen), options_.screenshot);
+    if (!write_screenshot_file(wrap(*screen), options_.screenshot)) screenshot_failed_ = true;
 }
 
 // --- painting --------------------------------------------------------------------------------

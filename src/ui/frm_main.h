@@ -66,6 +66,8 @@ class FrmMain : public QWidget, public SaverWindowHost {
     // server, "qt" through the toolkit's backing store.
     const char* presentation_name() const;
     bool unloading() const { return unloading_; }
+    // The --screenshot file could not be written (the run itself ended normally).
+    bool screenshot_failed() const { return screenshot_failed_; }
 
   signals:
     // The window has closed: the run is over or never started. A window inside someone
@@ -137,6 +139,7 @@ class FrmMain : public QWidget, public SaverWindowHost {
 
     bool activation_queued_ = false;
     bool activated_ = false;
+    bool screenshot_failed_ = false;
     bool unloading_ = false;
     QSize setup_size_;  // device pixels
     std::optional<QPoint> last_mouse_;

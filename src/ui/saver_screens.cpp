@@ -174,6 +174,12 @@ std::vector<FrmMain*> SaverScreens::windows() const {
     return out;
 }
 
+bool SaverScreens::output_failed() const {
+    for (const auto& entry : entries_)
+        if (entry->saver->window().screenshot_failed()) return true;
+    return false;
+}
+
 std::vector<SaverSession*> SaverScreens::sessions() const {
     std::vector<SaverSession*> out;
     for (const auto& entry : entries_)

@@ -54,6 +54,8 @@ class SaverScreens : public QObject {
     // The savers, primary screen first (for tests).
     std::vector<FrmMain*> windows() const;
     std::vector<SaverSession*> sessions() const;
+    // A screen whose --screenshot could not be written: the run did not do what was asked.
+    bool output_failed() const;
 
     // The file name the screenshot of screen `number` (1 = primary) goes to: the primary
     // screen's is `path`, the second's "shot-2.png" for "shot.png", and so on.

@@ -1,8 +1,12 @@
 #include "ui/screenshot_file.h"
 
 #include <QImage>
-#include <QSaveFile>
+#include <QBuffer>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+
+#include "ground/file_replace.h"
 
 #include "startup/output_files.h"
 
@@ -17,17 +21,15 @@ bool write_screenshot_file(const QImage& image, const std::string& path) {
                      problem.c_str());
         return false;
     }
-    QSaveFile file(QString::fromStdString(path));
-    // A temporary name renamed at commit(), which fails if any write failed.
-    bool ok = file.open(QIODevice::WriteOnly) && image.save(&file, "PNG");
-    if (ok) {
-        ok = file.commit();
-    } else {
-        file.cancelWriting();
-    }
+    // Encoded first, then put in place whole: a full disk must neither leave an empty or
+    // half-written picture nor pass for success.
+    QByteArray png;
+    QBuffer buffer(&png);
+    bool ok = buffer.open(QIODevice::WriteOnly) && image.save(&buffer, "PNG");
+    ok = ok && replace_file(path, png.constData(), static_cast<size_t>(png.size()));
     if (!ok)
         std::fprintf(stderr, "vistaloom: cannot write the screenshot %s: %s\n", path.c_str(),
-                     file.errorString().toLocal8Bit().constData());
+                     std::strerror(errno != 0 ? errno : EIO));
     return ok;
 }
 

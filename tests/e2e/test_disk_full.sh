@@ -59,4 +59,21 @@ fill_up "$XDG_CONFIG_HOME"
 run_to_the_end "desktop values"
 cmp -s "$E2E_DIR/registry.before" "$REGISTRY" || fail "the desktop values file was damaged"
 head -c 2 "$WALLPAPER" | grep -q BM || fail "the wallpaper picture was not written"
+
+note "no room for the --screenshot: said, status 1, no empty or half-written picture"
+SHOTS="$E2E_DIR/shots"
+full_tmpfs "$SHOTS" 64k || fail "cannot mount the screenshot folder"
+fill_up "$SHOTS"
+start_saver /S --windowed 320x240 --frames 5 --screenshot "$SHOTS/shot.png"
+wait_exit "$SAVER_PID" 30
+[ "$E2E_STATUS" -eq 1 ] || fail "a screenshot that was not written gave status $E2E_STATUS: $(cat "$E2E_DIR/saver.err"; ls -la "$SHOTS")"
+grep -q screenshot "$E2E_DIR/saver.err" || fail "nothing said: $(cat "$E2E_DIR/saver.err")"
+[ -z "$(find "$SHOTS" -mindepth 1 -name '*shot*')" ] || fail "a screenshot file was left: $(ls -la "$SHOTS")"
+
+note "a FIFO as the frame log is refused, not waited on"
+mkfifo "$E2E_DIR/frames.fifo"
+VISTALOOM_FRAME_LOG="$E2E_DIR/frames.fifo" start_saver /S --windowed 320x240 --frames 5
+wait_exit "$SAVER_PID" 10
+[ "$E2E_STATUS" -eq 0 ] || fail "a FIFO frame log: status $E2E_STATUS"
+grep -q VISTALOOM_FRAME_LOG "$E2E_DIR/saver.err" || fail "the FIFO frame log was not refused"
 echo PASS

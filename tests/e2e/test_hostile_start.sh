@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Start-up as a daemon or a careless user may set it up: signals while the install-path
 # message is up, a FIFO as the settings file, Qt's own options on our command line, a
-# screenshot into a folder that does not exist, a window larger than any screen.
+# screenshot into a folder that does not exist, a window larger than any screen, a theme
+# name that is not installed.
 source "$(dirname "$0")/lib.sh"
 start_x
 make_sandbox
@@ -57,4 +58,18 @@ wait_exit "$SAVER_PID" 5
 grep -q 16384 "$E2E_DIR/saver.err" || fail "huge window: $(cat "$E2E_DIR/saver.err")"
 
 cmp -s "$E2E_DIR/settings.before" "$SETTINGS_FILE" || fail "the settings file changed"
+
+note "a mistyped --theme says so, and the saver still runs"
+for name in demo DEMO "dmeo$(printf '\033')[2J"; do
+    set +e
+    "$VISTALOOM" /S --windowed 320x240 --frames 3 --theme "$name" >/dev/null 2>"$E2E_DIR/theme.err"
+    status=$?
+    set -e
+    [ "$status" -eq 0 ] || fail "--theme $name: status $status: $(cat "$E2E_DIR/theme.err")"
+    case $name in
+        demo | DEMO) [ ! -s "$E2E_DIR/theme.err" ] || fail "--theme $name: $(cat "$E2E_DIR/theme.err")" ;;
+        *) grep -q 'no theme named "dmeo\\x1b\[2J"' "$E2E_DIR/theme.err" ||
+               fail "a mistyped theme is not named safely: $(cat -v "$E2E_DIR/theme.err")" ;;
+    esac
+done
 echo PASS

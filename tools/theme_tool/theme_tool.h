@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "ground/printable_text.h"
+
 namespace vistaloom {
 
 class UserFolders;
@@ -13,10 +15,6 @@ class UserFolders;
 // was interrupted through `cancel`.
 int run_theme_tool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                    UserFolders& folders, const std::atomic<bool>* cancel = nullptr);
-
-// `text` with control characters and backslashes written as \xNN: item names come from
-// untrusted files and file names from anywhere, and neither may steer a terminal.
-std::string printable(const std::string& text);
 
 // THEME may be given as the base path or as the information file's own path.
 std::string theme_base_path(const std::string& theme);
