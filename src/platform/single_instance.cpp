@@ -1,5 +1,7 @@
 #include "platform/single_instance.h"
 
+#include "platform/x11_connection.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -16,11 +18,6 @@
 namespace vistaloom {
 
 namespace {
-
-struct XcbDeleter {
-    void operator()(xcb_connection_t* c) const { xcb_disconnect(c); }
-};
-using XcbConnection = std::unique_ptr<xcb_connection_t, XcbDeleter>;
 
 xcb_atom_t intern(xcb_connection_t* c, const char* name) {
     auto cookie = xcb_intern_atom(c, 1, static_cast<uint16_t>(std::strlen(name)), name);
@@ -98,11 +95,11 @@ bool take_saver_lock() {
 }  // namespace
 
 bool is_first_instance(const std::string& title) {
-    if (QGuiApplication::platformName() != QLatin1String("xcb")) return take_saver_lock();
     if (!take_saver_lock()) return false;
-    XcbConnection conn(xcb_connect(nullptr, nullptr));
-    xcb_connection_t* c = conn.get();
-    if (!c || xcb_connection_has_error(c)) return true;
+    // The window search stays for savers of older versions, which take no lock.
+    X11Connection* x11 = X11Connection::for_toolkit();
+    if (!x11 || !x11->alive()) return true;
+    xcb_connection_t* c = x11->get();
 
     const xcb_atom_t net_wm_name = intern(c, "_NET_WM_NAME");
     const xcb_atom_t utf8_string = intern(c, "UTF8_STRING");
