@@ -13,6 +13,7 @@
 #include "platform/qsettings_backend.h"
 #include "platform/screen_metrics.h"
 #include "platform/signal_bridge.h"
+#include "platform/system/session_bus.h"
 #include "platform/theme_folder_search.h"
 #include "platform/x11_connection.h"
 #include "startup/command_line.h"
@@ -39,6 +40,7 @@ int main(int argc, char** argv) {
         return exit_after_output(*code, std::cout, std::cerr);
     if (auto code = check_output_files(command_line, std::cerr)) return *code;
 
+    keep_session_bus_from_autolaunching();
     std::string why;
     if (!display_reachable(why)) {
         std::fprintf(stderr, "vistaloom: %s\n", why.c_str());
