@@ -79,7 +79,8 @@ void write_dense_midi(const std::string& path, int seconds) {
     std::vector<uint8_t> track;
     for (int step = 0; step < seconds * 10; ++step) {
         for (uint8_t n = 0; n < 8; ++n)
-            track.insert(track.end(), {0x00, 0x90, static_cast<uint8_t>(40 + n * 5 + step % 7), 100});
+            track.insert(track.end(),
+                         {0x00, 0x90, static_cast<uint8_t>(40 + n * 5 + step % 7), 100});
         // 19 ticks of 96 per beat at 120 bpm: about a tenth of a second.
         for (uint8_t n = 0; n < 8; ++n)
             track.insert(track.end(), {static_cast<uint8_t>(n == 0 ? 19 : 0), 0x80,
@@ -294,6 +295,34 @@ class SdlMediaTest : public QObject {
         QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
         QCOMPARE(device.mode(), MediaDevice::kModePlaying);
         device.command("Close");
+    }
+
+    // A tune too long to keep in memory plays live; when it comes round again (the theme's
+    // tracks repeat) it must play live at once, not be synthesised up to the limit again.
+    void a_tune_too_long_to_keep_plays_live_at_once_when_it_comes_again() {
+        if (!QFileInfo::exists(SdlMediaDevice::kDefaultSoundFont) &&
+            !QFileInfo::exists(SdlMediaDevice::kAlternativeSoundFont)) {
+            QSKIP("no General MIDI SoundFont installed");
+        }
+        const std::string tune = dir_.path().toStdString() + "/long.mid";
+        write_dense_midi(tune, 250);
+        SdlMediaDevice device;
+        qint64 took[2] = {0, 0};
+        for (qint64& t : took) {
+            QElapsedTimer timer;
+            timer.start();
+            open_file(device, "Sequencer", tune);
+            device.command("Play");
+            while (device.mode() == MediaDevice::kModePlaying && device.loading() &&
+                   timer.elapsed() < 30000)
+                QTest::qWait(5);
+            t = timer.elapsed();
+            QCOMPARE(device.mode(), MediaDevice::kModePlaying);
+            device.command("Close");
+        }
+        QVERIFY2(took[0] > 400, qPrintable(QString::number(took[0])));
+        QVERIFY2(took[1] * 4 < took[0],
+                 qPrintable(QString("%1 then %2").arg(took[0]).arg(took[1])));
     }
 
     // Fields the decoders divide by are checked before the file reaches them: a WAV of 0
