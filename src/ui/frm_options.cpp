@@ -1,16 +1,20 @@
 #include "ui/frm_options.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QVBoxLayout>
 #include <string>
 #include <vector>
 
+#include "platform/autostart_entry.h"
 #include "startup/saver_settings.h"
 #include "startup/settings_store.h"
 #include "ui/saver_preview.h"
@@ -87,7 +91,12 @@ FrmOptions::FrmOptions(SaverSettings& settings, SettingsBackend& backend, SaverP
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint),
       settings_(settings),
       backend_(backend),
-      preview_(preview) {
+      preview_(preview),
+      start_watcher_now_([] {
+          QProcess::startDetached(QCoreApplication::applicationFilePath(),
+                                  {QStringLiteral("--watch")});
+      }),
+      message_box_(show_message_box) {
     setWindowTitle(QStringLiteral("Vistaloom") + QStringLiteral(" - Configuration"));
 
     auto* left = new QVBoxLayout;
@@ -116,6 +125,7 @@ FrmOptions::FrmOptions(SaverSettings& settings, SettingsBackend& backend, SaverP
     columns->addLayout(right, 1);
     auto* outer = new QVBoxLayout(this);
     outer->addLayout(columns);
+    outer->addWidget(make_idle_group());
     outer->addLayout(buttons);
     outer->setSizeConstraint(QLayout::SetFixedSize);
 
@@ -123,8 +133,8 @@ FrmOptions::FrmOptions(SaverSettings& settings, SettingsBackend& backend, SaverP
     // Keyboard order: the switches, then the bars from the top of each column, then buttons.
     // Built from the switches themselves, so a switch added to the group cannot fall out.
     std::vector<QWidget*> order(switches_.begin(), switches_.end());
-    order.insert(order.end(),
-                 {sprite_bar_, frame_rate_bar_, speed_bar_, sensitivity_bar_, preview_button, ok});
+    order.insert(order.end(), {sprite_bar_, frame_rate_bar_, speed_bar_, sensitivity_bar_,
+                               idle_minutes_box_, autostart_box_, preview_button, ok});
     for (size_t i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
     switches_[0]->setFocus();
 }
@@ -183,6 +193,52 @@ QWidget* FrmOptions::make_animation_group() {
     return group;
 }
 
+QWidget* FrmOptions::make_idle_group() {
+    auto* group = new QGroupBox(QStringLiteral("Starting By Itself"));
+    auto* layout = new QVBoxLayout(group);
+    layout->addWidget(explanation(QStringLiteral(
+        "Where the desktop does not start screen savers itself (GNOME, KDE Plasma, most "
+        "Wayland desktops), Vistaloom's own watcher starts it after this idle time.")));
+    idle_minutes_box_ = new QSpinBox;
+    idle_minutes_box_->setRange(kIdleMinutesRange.low, kIdleMinutesRange.high);
+    idle_minutes_box_->setToolTip(
+        QStringLiteral(" How many minutes without input before the screen saver starts "));
+    auto* caption = new QLabel(QStringLiteral("Start &After"));
+    caption->setBuddy(idle_minutes_box_);
+    autostart_box_ = new QCheckBox(QStringLiteral("&Start With My Desktop"));
+    autostart_box_->setToolTip(
+        QStringLiteral(" Check this box to start the watcher each time you log in "));
+    auto* row = new QHBoxLayout;
+    row->addWidget(caption);
+    row->addWidget(idle_minutes_box_);
+    row->addWidget(new QLabel(QStringLiteral("Minutes")));
+    row->addSpacing(24);
+    row->addWidget(autostart_box_);
+    row->addStretch(1);
+    layout->addLayout(row);
+    return group;
+}
+
+void FrmOptions::set_watcher_hooks(std::function<void()> start_watcher_now,
+                                   MessageBoxFn message_box) {
+    start_watcher_now_ = std::move(start_watcher_now);
+    message_box_ = std::move(message_box);
+}
+
+// The entry is the desktop's file, not a setting: it is written or removed as the box is
+// ticked, and a box that could not do so goes back to how the file is.
+void FrmOptions::autostart_toggled(bool on) {
+    std::string why;
+    if (set_autostart_entry(on, QCoreApplication::applicationFilePath().toStdString(), why)) {
+        if (on && start_watcher_now_) start_watcher_now_();
+        return;
+    }
+    const QSignalBlocker quiet(autostart_box_);
+    autostart_box_->setChecked(autostart_entry_enabled());
+    if (message_box_)
+        message_box_(this, MessageSpec{kDefaultMessageTitle, QString::fromStdString(why)});
+}
+
 // A value edited by hand outside a bar's range shows at the bar's nearest end, and stays as
 // it is stored until the user moves that bar: the bars are set before they are connected.
 void FrmOptions::load_controls() {
@@ -190,6 +246,8 @@ void FrmOptions::load_controls() {
     sensitivity_bar_->setValue(mouse_sensitivity_in_range(settings_));
     sprite_bar_->setValue(sprite_active_in_range(settings_));
     speed_bar_->setValue(speed_scale_in_range(settings_));
+    idle_minutes_box_->setValue(idle_minutes_in_range(settings_));
+    autostart_box_->setChecked(autostart_entry_enabled());
     for (size_t i = 0; i < kSwitches.size(); ++i) {
         std::string& field = settings_.*(kSwitches[i].field);
         switches_[i]->setChecked(is_one(field));
@@ -209,6 +267,9 @@ void FrmOptions::load_controls() {
             [this](int value) { settings_.sprite_active = value; });
     connect(speed_bar_, &QScrollBar::valueChanged, this,
             [this](int value) { settings_.speed_scale = value; });
+    connect(idle_minutes_box_, &QSpinBox::valueChanged, this,
+            [this](int value) { settings_.idle_minutes = value; });
+    connect(autostart_box_, &QCheckBox::toggled, this, &FrmOptions::autostart_toggled);
 }
 
 void FrmOptions::show_frame_rate(int value) {

@@ -1,10 +1,14 @@
 #pragma once
 #include <QDialog>
 #include <array>
+#include <functional>
+
+#include "ui/message_boxes.h"
 
 class QCheckBox;
 class QLabel;
 class QScrollBar;
+class QSpinBox;
 
 namespace vistaloom {
 
@@ -22,12 +26,21 @@ class FrmOptions : public QDialog {
                QWidget* parent = nullptr);
 
     // For tests and the screenshots: the controls by their role.
-    QScrollBar* frame_rate_bar() const { return frame_rate_bar_; }           // HScroll1
-    QScrollBar* sensitivity_bar() const { return sensitivity_bar_; }         // HScroll2
-    QScrollBar* sprite_bar() const { return sprite_bar_; }                   // HScroll3
-    QScrollBar* speed_bar() const { return speed_bar_; }                     // HScroll4
-    QLabel* frame_rate_label() const { return frame_rate_label_; }           // Label1
-    const std::array<QCheckBox*, 7>& switches() const { return switches_; }  // Check5, 6, 1..4, battery
+    QScrollBar* frame_rate_bar() const { return frame_rate_bar_; }    // HScroll1
+    QScrollBar* sensitivity_bar() const { return sensitivity_bar_; }  // HScroll2
+    QScrollBar* sprite_bar() const { return sprite_bar_; }            // HScroll3
+    QScrollBar* speed_bar() const { return speed_bar_; }              // HScroll4
+    QLabel* frame_rate_label() const { return frame_rate_label_; }    // Label1
+    const std::array<QCheckBox*, 7>& switches() const {
+        return switches_;
+    }  // Check5, 6, 1..4, battery
+    QSpinBox* idle_minutes_box() const { return idle_minutes_box_; }
+    QCheckBox* autostart_box() const { return autostart_box_; }
+
+    // What ticking "Start With My Desktop" does besides writing the autostart entry: start a
+    // watcher now (it stands aside by itself where one runs or a daemon manages the screen),
+    // and the message box that says when the entry could not be written. Tests record them.
+    void set_watcher_hooks(std::function<void()> start_watcher_now, MessageBoxFn message_box);
 
   public slots:
     void done(int result) override;
@@ -37,6 +50,8 @@ class FrmOptions : public QDialog {
     QWidget* make_sprite_group();
     QWidget* make_sensitivity_group();
     QWidget* make_animation_group();
+    QWidget* make_idle_group();
+    void autostart_toggled(bool on);
     void load_controls();
     void show_frame_rate(int value);
     void preview_clicked();
@@ -50,6 +65,10 @@ class FrmOptions : public QDialog {
     QScrollBar* speed_bar_ = nullptr;
     QLabel* frame_rate_label_ = nullptr;
     std::array<QCheckBox*, 7> switches_{};
+    QSpinBox* idle_minutes_box_ = nullptr;
+    QCheckBox* autostart_box_ = nullptr;
+    std::function<void()> start_watcher_now_;
+    MessageBoxFn message_box_;
 };
 
 }  // namespace vistaloom

@@ -1,10 +1,15 @@
 #include <QCheckBox>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSpinBox>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include "config_rig.h"
+#include "platform/autostart_entry.h"
 #include "startup/setting_ranges.h"
 #include "ui/frm_main.h"
 #include "ui/frm_options.h"
@@ -55,7 +60,8 @@ class FrmOptionsTest : public QObject {
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
         QList<QWidget*> expected(dialog.switches().begin(), dialog.switches().end());
         expected << dialog.sprite_bar() << dialog.frame_rate_bar() << dialog.speed_bar()
-                 << dialog.sensitivity_bar() << button_named(dialog, QStringLiteral("&Preview"))
+                 << dialog.sensitivity_bar() << dialog.idle_minutes_box() << dialog.autostart_box()
+                 << button_named(dialog, QStringLiteral("&Preview"))
                  << button_named(dialog, QStringLiteral("&Ok")) << dialog.switches()[0];
         QList<QWidget*> visited{QApplication::focusWidget()};
         for (qsizetype i = 1; i < expected.size(); ++i) {
@@ -133,6 +139,61 @@ class FrmOptionsTest : public QObject {
         QCOMPARE(rig.store.get("Options", "frame_rate"), std::string("5"));
         QCOMPARE(rig.store.get("Options", "mouse_sensitivity"), std::string("abc"));
         QCOMPARE(rig.store.get("Options", "sprite_active"), std::string("3"));
+    }
+
+    // The idle time is a setting like the others; "Start With My Desktop" writes or removes
+    // the desktop's autostart entry at once and starts a watcher now, and a folder it cannot
+    // write to says so and leaves the box as the file is. A path with blanks, quotes and a
+    // percent sign stays one word of the entry's command.
+    void idle_time_and_start_with_the_desktop() {
+        QTemporaryDir config;
+        qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+        const QString entry = config.path() + QStringLiteral("/autostart/vistaloom-watch.desktop");
+        ConfigRig rig;
+        rig.settings.idle_minutes = 500;  // edited by hand: shown at the end, kept until moved
+        FrmOptions dialog(rig.settings, rig.store, rig.preview);
+        int started = 0;
+        QStringList said;
+        dialog.set_watcher_hooks([&] { ++started; },
+                                 [&](QWidget*, const MessageSpec& m) {
+                                     said << m.text;
+                                     return true;
+                                 });
+        dialog.show();
+        QCOMPARE(dialog.idle_minutes_box()->value(), 120);
+        QCOMPARE(dialog.idle_minutes_box()->minimum(), 1);
+        QVERIFY(!dialog.autostart_box()->isChecked());
+
+        dialog.autostart_box()->click();
+        QVERIFY(QFile::exists(entry));
+        QVERIFY(autostart_entry_enabled());
+        QCOMPARE(started, 1);
+        ConfigRig again;
+        FrmOptions reopened(again.settings, again.store, again.preview);
+        QVERIFY(reopened.autostart_box()->isChecked());
+        dialog.autostart_box()->click();
+        QVERIFY(!QFile::exists(entry));
+        QCOMPARE(started, 1);
+
+        QVERIFY(QDir(config.path() + QStringLiteral("/autostart")).removeRecursively());
+        QFile blocker(config.path() + QStringLiteral("/autostart"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));  // a file where the folder should be
+        blocker.close();
+        dialog.autostart_box()->click();
+        QVERIFY(!dialog.autostart_box()->isChecked());
+        QCOMPARE(said.size(), 1);
+        QCOMPARE(started, 1);
+
+        dialog.idle_minutes_box()->setValue(3);
+        dialog.close();
+        QCOMPARE(rig.store.get("Options", "idle_minutes"), std::string("3"));
+        QCOMPARE(QString::fromStdString(autostart_entry_text("/opt/my \"apps\"/50%/vistaloom")),
+                 QStringLiteral("[Desktop Entry]\nType=Application\nName=Vistaloom Idle Watcher\n"
+                                "Comment=Starts the Vistaloom screen saver when the computer has "
+                                "been idle\nExec=\"/opt/my \\\\\"apps\\\\\"/50%%/vistaloom\" "
+                                "--watch\nIcon=preferences-desktop-screensaver\nNoDisplay=true\n"
+                                "Terminal=false\nX-GNOME-Autostart-enabled=true\n"));
+        qunsetenv("XDG_CONFIG_HOME");
     }
 
     // Preview saves first, then runs the saver as a preview: no password, the cursor left
