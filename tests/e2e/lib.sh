@@ -203,6 +203,7 @@ installed_files() {
     cat <<'LIST'
 usr/bin/vistaloom
 usr/bin/vistaloom-theme
+usr/lib/systemd/user/vistaloom-watch.service
 usr/share/applications/screensavers/vistaloom.desktop
 usr/share/applications/vistaloom.desktop
 usr/share/doc/vistaloom/changelog.gz

@@ -26,6 +26,9 @@ exec_word=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$STAGE/usr/share/applications/scr
 [ -x "$STAGE/usr/libexec/xscreensaver/$exec_word" ] ||
     fail "the savers folder has no '$exec_word' for the screensaver entry's Exec"
 
+grep -qx 'ExecStart=vistaloom --watch' "$STAGE/usr/lib/systemd/user/vistaloom-watch.service" ||
+    fail "the watcher's user service does not run the installed program"
+
 note "desktop entries"
 if command -v desktop-file-validate >/dev/null; then
     for f in "$STAGE/usr/share/applications/vistaloom.desktop" \

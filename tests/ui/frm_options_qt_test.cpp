@@ -4,7 +4,9 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QProcess>
 #include <QSpinBox>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -168,6 +170,12 @@ class FrmOptionsTest : public QObject {
         QVERIFY(QFile::exists(entry));
         QVERIFY(autostart_entry_enabled());
         QCOMPARE(started, 1);
+        if (!QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate")).isEmpty()) {
+            QProcess validate;
+            validate.start(QStringLiteral("desktop-file-validate"), {entry});
+            QVERIFY(validate.waitForFinished());
+            QCOMPARE(validate.readAllStandardOutput() + validate.readAllStandardError(), QByteArray());
+        }
         ConfigRig again;
         FrmOptions reopened(again.settings, again.store, again.preview);
         QVERIFY(reopened.autostart_box()->isChecked());
