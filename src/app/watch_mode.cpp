@@ -83,9 +83,10 @@ int run_watch_mode(const CommandLine& command_line, char* program_path) {
     const bool serving = service.serve();
     SignalBridge signal_bridge([](int) { QCoreApplication::quit(); });
 
-    std::cerr << "vistaloom: watching (" << source->name() << "); the saver starts after "
-              << idle_ms / 1000 << " s without input"
-              << (serving ? "; serving org.freedesktop.ScreenSaver" : "") << '\n';
+    // One write: a log reader must never see half of the line.
+    std::cerr << "vistaloom: watching (" + source->name() + "); the saver starts after " +
+                     std::to_string(idle_ms / 1000) + " s without input" +
+                     (serving ? "; serving org.freedesktop.ScreenSaver" : "") + "\n";
     watcher.begin();
     app.exec();
     // The saver child, if one runs, ends here with the watcher.
