@@ -1,5 +1,8 @@
 #include "platform/idle/saver_child.h"
 
+#include <signal.h>
+#include <sys/prctl.h>
+
 #include <QCoreApplication>
 #include <QProcessEnvironment>
 #include <cstdio>
@@ -24,6 +27,9 @@ SaverChild::SaverChild(std::function<void()> on_ended) : on_ended_(std::move(on_
     // instead of full screen.
     environment.remove(QStringLiteral("XSCREENSAVER_WINDOW"));
     process_.setProcessEnvironment(environment);
+    // A watcher killed outright (SIGKILL, the OOM killer) cannot end its saver itself; the
+    // kernel then asks the saver to end as SIGTERM from the watcher would.
+    process_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
     connect(&process_, &QProcess::finished, this, [this] { on_ended_(); });
 }
 
