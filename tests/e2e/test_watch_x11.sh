@@ -121,7 +121,6 @@ echo active >&7
 wait_for 5 client_says video "active 1" || fail "GetActive while the saver runs: $(cat "$E2E_DIR/video.out")"
 echo simulate >&7
 wait_for 10 no_saver || fail "SimulateActivity did not end the saver"
-SIMULATED=$(now)
 exec 7>&-
 
 note "a client that leaves the bus releases its hold"
@@ -131,10 +130,12 @@ wait_for 5 saver_running && fail "a saver started while inhibited"
 exec 8>&-
 LEFT=$(now)
 expect_saver_between "$LEFT" 2.5 5
-end_saver_with_a_key
+note "SIGTERM ends the watcher with 0, and its saver with it"
+child=$(saver_child)
 kill "$WATCH_PID"
 wait_exit "$WATCH_PID" 10
 [ "$E2E_STATUS" -eq 0 ] || fail "watcher status $E2E_STATUS after SIGTERM"
+wait_for 10 is_gone "$child" || fail "the saver outlived the watcher"
 
 note "another owner of the interface is left alone; MATE's screensaver is stood aside for"
 start_client other 7 own org.freedesktop.ScreenSaver
