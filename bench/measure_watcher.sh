@@ -4,6 +4,7 @@
 # last key press plus the idle time) to the saver's first presented frame.
 #
 #   bench/measure_watcher.sh [BUILD_DIR]     MEASURE_SECONDS=60   RUNS=3
+#   BUS=1: with a session bus of its own, the watcher serving org.freedesktop.ScreenSaver
 set -euo pipefail
 seconds=${MEASURE_SECONDS:-60}
 runs=${RUNS:-3}
@@ -12,8 +13,14 @@ saver_bench_setup "${1:-}"
 start_x 1920x1080x24
 install_demo_theme || fail "no demo theme in $DEMO (build the default preset first)"
 write_settings "active_module=Demo" "mute_audio=1"
-# The bench measures the X11 source alone, without a session bus.
-export DBUS_SESSION_BUS_ADDRESS="unix:path=$E2E_DIR/no-bus"
+if [ "${BUS:-0}" = 1 ]; then
+    bus=$(dbus-daemon --session --fork --print-address=1 --print-pid=1 --nopidfile)
+    export DBUS_SESSION_BUS_ADDRESS=$(echo "$bus" | sed -n 1p)
+    E2E_PIDS+=("$(echo "$bus" | sed -n 2p)")
+else
+    # The X11 source alone: the bus address leads nowhere.
+    export DBUS_SESSION_BUS_ADDRESS="unix:path=$E2E_DIR/no-bus"
+fi
 hz=$(getconf CLK_TCK)
 log="$E2E_DIR/frames.log"
 export VISTALOOM_FRAME_LOG="$log"
