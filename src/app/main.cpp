@@ -40,10 +40,9 @@ int main(int argc, char** argv) {
     if (auto code = answer_without_windows(command_line, std::cout, std::cerr))
         return exit_after_output(*code, std::cout, std::cerr);
     if (auto code = check_output_files(command_line, std::cerr)) return *code;
+    keep_session_bus_from_autolaunching();
     // The watcher opens no window: it needs neither the display check nor QApplication.
     if (command_line.watch) return run_watch_mode(command_line, argc > 0 ? argv[0] : nullptr);
-
-    keep_session_bus_from_autolaunching();
     std::string why;
     if (!display_reachable(why)) {
         std::fprintf(stderr, "vistaloom: %s\n", why.c_str());
