@@ -10,8 +10,8 @@ make_theme demo
 write_settings "active_module=demo" "mute_audio=1"
 FRAMES="$E2E_DIR/frames.log"
 export VISTALOOM_FRAME_LOG="$FRAMES"
-# No session bus unless a section starts one: the address leads nowhere.
-export DBUS_SESSION_BUS_ADDRESS="unix:path=$E2E_DIR/no-bus"
+# No session bus until a section starts one: none is launched for the watcher either.
+unset DBUS_SESSION_BUS_ADDRESS
 
 now() { date +%s.%N; }
 seconds_since() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.2f", b - a }'; }
@@ -54,6 +54,7 @@ end_saver_with_a_key() {
 note "idle, a saver, a key, idle again"
 start_x 640x480x24
 start_watcher --after 3
+watcher_says "serving" && fail "the watcher serves a bus that is not there"
 expect_saver_between "$WATCH_STARTED" 2.9 5
 end_saver_with_a_key
 is_running "$WATCH_PID" || fail "the watcher ended with the saver"
