@@ -249,6 +249,11 @@ start_sway() {
     wait_for 10 sway_socket >/dev/null || fail "sway did not start: $(tail -n 5 "$SWAY_DIR/sway.log")"
     export WAYLAND_DISPLAY
     WAYLAND_DISPLAY=$(sway_socket)
+    # With no input devices the seat has no keyboard, and each wtype run brings one only for
+    # itself: a window focused before that is never told it has the keyboard, and drops the
+    # key. A wtype that sleeps holds a keyboard for the whole run, as a desktop's would be.
+    wtype -s 3600000 -k Escape &
+    E2E_PIDS+=("$!")
 }
 sway_socket() {
     local socket
