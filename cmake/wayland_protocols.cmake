@@ -4,14 +4,20 @@
 #
 # vistaloom_add_wayland_protocols(target) adds the generated code to `target`, puts the headers
 # on its include path, links wayland-client and defines VISTALOOM_HAVE_WAYLAND_IDLE.
+# vistaloom_generate_wayland_protocols(target server) does the same for a compositor's side,
+# which the tests play. A directory that calls either includes this file itself (the imported
+# pkg-config targets are per directory).
 
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(WAYLAND_CLIENT REQUIRED IMPORTED_TARGET wayland-client)
+pkg_check_modules(WAYLAND_SERVER REQUIRED IMPORTED_TARGET wayland-server)
 pkg_check_modules(WAYLAND_PROTOCOLS REQUIRED wayland-protocols)
 pkg_get_variable(WAYLAND_PROTOCOLS_PKGDATADIR wayland-protocols pkgdatadir)
 pkg_check_modules(WAYLAND_SCANNER_PC REQUIRED wayland-scanner)
-pkg_get_variable(WAYLAND_SCANNER_PATH wayland-scanner wayland_scanner)
-find_program(WAYLAND_SCANNER NAMES wayland-scanner HINTS ${WAYLAND_SCANNER_PATH} REQUIRED)
+pkg_get_variable(WAYLAND_SCANNER wayland-scanner wayland_scanner)
+if(NOT EXISTS "${WAYLAND_SCANNER}")
+  message(FATAL_ERROR "wayland-scanner (libwayland-dev) not found: '${WAYLAND_SCANNER}'")
+endif()
 find_package(PlasmaWaylandProtocols CONFIG REQUIRED)
 
 cmake_path(NORMAL_PATH WAYLAND_PROTOCOLS_PKGDATADIR)
@@ -23,9 +29,10 @@ set(VISTALOOM_WAYLAND_PROTOCOL_DIR ${PROJECT_BINARY_DIR}/wayland-protocols)
 # The scanner's code is C: with internal linkage for its const tables under C++, it would not link.
 enable_language(C)
 
-# Called once, for the library that holds the Wayland idle source; the rules are made in the
-# caller's directory so its target sees the generated files.
-function(vistaloom_add_wayland_protocols target)
+# The rules are made in the caller's directory, so that its target sees the generated files;
+# `side` is "client" or "server" (the tests play a compositor), each in a folder of its own.
+function(vistaloom_generate_wayland_protocols target side)
+  set(dir ${VISTALOOM_WAYLAND_PROTOCOL_DIR}/${side})
   set(sources)
   foreach(xml ${VISTALOOM_WAYLAND_PROTOCOL_XML})
     if(NOT EXISTS ${xml})
@@ -36,17 +43,22 @@ function(vistaloom_add_wayland_protocols target)
     if(base STREQUAL "idle")
       set(base "kde-idle")
     endif()
-    set(header ${VISTALOOM_WAYLAND_PROTOCOL_DIR}/${base}-client-protocol.h)
-    set(code ${VISTALOOM_WAYLAND_PROTOCOL_DIR}/${base}-protocol.c)
+    set(header ${dir}/${base}-${side}-protocol.h)
+    set(code ${dir}/${base}-protocol.c)
     add_custom_command(OUTPUT ${header} ${code}
-      COMMAND ${CMAKE_COMMAND} -E make_directory ${VISTALOOM_WAYLAND_PROTOCOL_DIR}
-      COMMAND ${WAYLAND_SCANNER} client-header ${xml} ${header}
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${dir}
+      COMMAND ${WAYLAND_SCANNER} ${side}-header ${xml} ${header}
       COMMAND ${WAYLAND_SCANNER} private-code ${xml} ${code}
       DEPENDS ${xml} VERBATIM)
     list(APPEND sources ${header} ${code})
   endforeach()
   target_sources(${target} PRIVATE ${sources})
-  target_include_directories(${target} PRIVATE ${VISTALOOM_WAYLAND_PROTOCOL_DIR})
+  target_include_directories(${target} PRIVATE ${dir})
+endfunction()
+
+# For the library that holds the Wayland idle source.
+function(vistaloom_add_wayland_protocols target)
+  vistaloom_generate_wayland_protocols(${target} client)
   target_link_libraries(${target} PUBLIC PkgConfig::WAYLAND_CLIENT)
   target_compile_definitions(${target} PUBLIC VISTALOOM_HAVE_WAYLAND_IDLE)
 endfunction()
