@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/app_modes.h"
+#include "app/watch_mode.h"
 #include "platform/install_path_check.h"
 #include "platform/qsettings_backend.h"
 #include "platform/screen_metrics.h"
@@ -38,6 +39,8 @@ int main(int argc, char** argv) {
     if (auto code = answer_without_windows(command_line, std::cout, std::cerr))
         return exit_after_output(*code, std::cout, std::cerr);
     if (auto code = check_output_files(command_line, std::cerr)) return *code;
+    // The watcher opens no window: it needs neither the display check nor QApplication.
+    if (command_line.watch) return run_watch_mode(command_line, argc > 0 ? argv[0] : nullptr);
 
     std::string why;
     if (!display_reachable(why)) {

@@ -11,6 +11,7 @@
 #include <QGuiApplication>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <set>
 #include <vector>
@@ -51,7 +52,7 @@ std::vector<xcb_window_t> window_list_property(xcb_connection_t* c, xcb_window_t
 
 // The lock of one user's saver on one display: in the user's runtime folder (or cache), named
 // for the display so savers on two displays do not shut each other out.
-std::string lock_path() {
+std::string lock_path(const std::string& kind) {
     std::string folder;
     if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && runtime[0] == '/') {
         folder = runtime;
@@ -64,16 +65,19 @@ std::string lock_path() {
     if (const char* name = std::getenv("DISPLAY"); name && *name) display = name;
     for (char& c : display)
         if (c == '/') c = '_';
-    return folder + "/vistaloom-saver-" + display + ".lock";
+    return folder + "/vistaloom-" + kind + "-" + display + ".lock";
 }
 
+}  // namespace
+
 // Taking the lock is atomic, unlike a search for the other saver's window, which two savers
-// started at the same instant both pass. The descriptor stays open for the process's life;
-// the kernel drops the lock when the process ends, however it ends.
-bool take_saver_lock() {
-    static int held = -1;
-    if (held >= 0) return true;
-    const std::string path = lock_path();
+// started at the same instant both pass. The descriptor stays open for the process's life
+// (and closes in children, which must not hold it); the kernel drops the lock when the
+// process ends, however it ends.
+bool take_display_lock(const std::string& kind) {
+    static std::map<std::string, int> held;
+    if (held.count(kind) != 0) return true;
+    const std::string path = lock_path(kind);
     if (path.empty()) return true;
     const int fd =
         ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0600);
@@ -88,14 +92,12 @@ bool take_saver_lock() {
         ::close(fd);
         return false;
     }
-    held = fd;
+    held[kind] = fd;
     return true;
 }
 
-}  // namespace
-
 bool is_first_instance(const std::string& title) {
-    if (!take_saver_lock()) return false;
+    if (!take_display_lock("saver")) return false;
     // The window search stays for savers of older versions, which take no lock.
     X11Connection* x11 = X11Connection::for_toolkit();
     if (!x11 || !x11->alive()) return true;

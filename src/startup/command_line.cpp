@@ -16,6 +16,9 @@ namespace {
 // gigabytes and minutes per frame and show nothing more.
 constexpr int64_t kMaxWindowSide = 16384;
 
+// --after: a second at least, two hours at most (the stored setting's longest idle time).
+constexpr uint64_t kMaxAfterSeconds = 7200;
+
 std::optional<uint64_t> parse_unsigned(std::string_view text, int base) {
     if (text.empty()) return std::nullopt;
     uint64_t value = 0;
@@ -61,7 +64,20 @@ StartMode mode_from_text(const std::string& mode) {
 }
 
 // The options that take a value, and the flags, in their long form.
-enum class Option { None, Root, WindowId, Windowed, Frames, Seed, Screenshot, Fps, Help, Version };
+enum class Option {
+    None,
+    Root,
+    WindowId,
+    Windowed,
+    Frames,
+    Seed,
+    Screenshot,
+    Fps,
+    Watch,
+    After,
+    Help,
+    Version
+};
 
 Option option_named(std::string_view word) {
     if (word == "-root" || word == "--root") return Option::Root;
@@ -71,6 +87,8 @@ Option option_named(std::string_view word) {
     if (word == "--seed") return Option::Seed;
     if (word == "--screenshot") return Option::Screenshot;
     if (word == "--fps") return Option::Fps;
+    if (word == "--watch") return Option::Watch;
+    if (word == "--after") return Option::After;
     if (word == "--help") return Option::Help;
     if (word == "--version") return Option::Version;
     return Option::None;
@@ -78,7 +96,7 @@ Option option_named(std::string_view word) {
 
 bool takes_value(Option option) {
     return option == Option::WindowId || option == Option::Windowed || option == Option::Frames ||
-           option == Option::Seed || option == Option::Screenshot;
+           option == Option::Seed || option == Option::Screenshot || option == Option::After;
 }
 
 // Applies one option's value; returns the complaint, or empty when it was good.
@@ -115,6 +133,13 @@ std::string apply_value(CommandLine& cl, Option option, std::string_view name,
             cl.seed = *n;
             return {};
         }
+        case Option::After: {
+            auto n = parse_unsigned(value, 10);
+            if (!n || *n < 1 || *n > kMaxAfterSeconds)
+                return bad("a whole number of seconds from 1 to 7200");
+            cl.after_seconds = static_cast<int32_t>(*n);
+            return {};
+        }
         case Option::Screenshot:
             if (value.empty()) return bad("a file name");
             cl.screenshot = value;
@@ -122,6 +147,21 @@ std::string apply_value(CommandLine& cl, Option option, std::string_view name,
         default:
             return {};
     }
+}
+
+// The watcher starts savers of the stored settings; a mode, a window or a saver option given
+// with it would be silently dropped, so it is refused instead.
+template <typename Fail>
+void check_watch(CommandLine& cl, bool saver_option, Fail& fail) {
+    if (!cl.watch) {
+        if (cl.after_seconds) fail("--after applies to --watch only");
+        return;
+    }
+    if (!cl.mode_text.empty())
+        fail("--watch is a mode of its own; it cannot be combined with " + cl.mode_text);
+    if (cl.root || cl.window_id) fail("--watch cannot be combined with -root or -window-id");
+    if (saver_option || cl.overrides.any())
+        fail("--watch starts the saver with the stored settings; saver options do not apply");
 }
 
 }  // namespace
@@ -206,7 +246,7 @@ CommandLine parse_command_line(const std::vector<std::string>& args,
             if (!value_of(value)) continue;
             std::string complaint = apply_value(cl, option, name, value);
             if (!complaint.empty()) fail(complaint);
-            if (option != Option::WindowId) saver_option = true;
+            if (option != Option::WindowId && option != Option::After) saver_option = true;
             continue;
         }
         if (inline_value) {
@@ -220,6 +260,9 @@ CommandLine parse_command_line(const std::vector<std::string>& args,
             case Option::Fps:
                 cl.show_fps = true;
                 saver_option = true;
+                break;
+            case Option::Watch:
+                cl.watch = true;
                 break;
             case Option::Help:
                 cl.help = true;
@@ -247,6 +290,9 @@ CommandLine parse_command_line(const std::vector<std::string>& args,
         cl.handle = hex ? parse_window_id(rest).value_or(0)
                         : handle_from_text(std::string_view(cl.mode_text).substr(2));
     }
+
+    check_watch(cl, saver_option, fail);
+    if (cl.watch) return cl;
 
     bool explicit_embedding = cl.root || cl.window_id.has_value();
     if (explicit_embedding) {
@@ -319,6 +365,12 @@ const std::string& usage_text() {
         "  --screenshot FILE  write the last shown frame to FILE (PNG) when the saver ends;\n"
         "                  further screens add -2, -3, ... before its extension\n"
         "  --fps           show the measured frame rate\n"
+        "\n"
+        "Watcher (for desktops without a screen-saver daemon of their own):\n"
+        "  --watch         wait until the user has been idle for the stored time (10 minutes\n"
+        "                  unless set otherwise), start the saver, and wait again when it ends;\n"
+        "                  programs that hold the screen saver off (a video playing) are obeyed\n"
+        "  --after SECONDS with --watch: start after SECONDS (1..7200) of idle time instead\n"
         "\n" +
         overrides_usage_text() +
         "\n"

@@ -49,6 +49,11 @@ struct CommandLine {
     bool show_fps = false;                  // --fps
     SettingsOverrides overrides;            // --pictures, --theme, --mute, ...
 
+    // --watch: wait for the user to be idle and start the saver, again and again. A mode of
+    // its own, taken before any window or display is opened.
+    bool watch = false;
+    std::optional<int32_t> after_seconds;  // --after SECONDS: the idle time of one watch run
+
     bool help = false;     // --help
     bool version = false;  // --version
 

@@ -20,8 +20,16 @@ int32_t mouse_sensitivity_in_range(const SaverSettings& s) {
     return kMouseSensitivityRange.clamp(numeric_int(s.mouse_sensitivity));
 }
 
-bool is_one(const std::string& text) { return numeric_value(text) == 1.0; }
+int32_t idle_minutes_in_range(const SaverSettings& s) {
+    return kIdleMinutesRange.clamp(s.idle_minutes);
+}
 
-bool is_nonzero(const std::string& text) { return numeric_value(text) != 0.0; }
+bool is_one(const std::string& text) {
+    return numeric_value(text) == 1.0;
+}
+
+bool is_nonzero(const std::string& text) {
+    return numeric_value(text) != 0.0;
+}
 
 }  // namespace vistaloom

@@ -7,7 +7,7 @@
 namespace vistaloom {
 
 // One field per stored key, named like the key. Switches and numbers stay text in memory,
-// as they are stored; only the three 32-bit whole numbers are converted while loading.
+// as they are stored; only the 32-bit whole numbers are converted while loading.
 struct SaverSettings {
     std::string active_module;
     std::string random_theme = "0";
@@ -34,6 +34,8 @@ struct SaverSettings {
     // Show a still frame instead of animating while the machine runs on its battery.
     std::string still_on_battery = "0";
     int32_t first_time_running = 1;
+    // The watcher's idle time before it starts the saver.
+    int32_t idle_minutes = kIdleMinutesRange.fallback;
 };
 
 // A hand-edited settings file can hold any number. The store keeps what it holds; these are
@@ -42,6 +44,7 @@ int32_t sprite_active_in_range(const SaverSettings& s);
 int32_t frame_rate_in_range(const SaverSettings& s);
 int32_t speed_scale_in_range(const SaverSettings& s);
 int32_t mouse_sensitivity_in_range(const SaverSettings& s);
+int32_t idle_minutes_in_range(const SaverSettings& s);
 
 // A switch is on when its text is numerically equal to 1 (a stored "1" equals 1).
 bool is_one(const std::string& text);

@@ -23,6 +23,10 @@ inline constexpr SettingRange kFrameRateRange{"frame_rate", 10, 60, 20};
 inline constexpr SettingRange kSpeedScaleRange{"speed_scale", 1, 20, 10};
 inline constexpr SettingRange kMouseSensitivityRange{"mouse_sensitivity", 2, 50, 7};
 
+// Minutes of idle time before the watcher starts the saver.
+inline constexpr SettingRange kIdleMinutesRange{"idle_minutes", 1, 120, 10};
+
+// The options dialog's bars, one per range.
 inline constexpr std::array<SettingRange, 4> kSettingRanges{
     kSpriteActiveRange, kFrameRateRange, kSpeedScaleRange, kMouseSensitivityRange};
 

@@ -3,8 +3,8 @@
 #include <string>
 
 #include "ground/raw_registry.h"
-#include "startup/saver_settings.h"
 #include "ground/settings_backend.h"
+#include "startup/saver_settings.h"
 
 namespace vistaloom {
 
@@ -15,12 +15,12 @@ inline constexpr const char* kConfigSection = "Config";
 inline constexpr const char* kInstallPathKey = "install_path";
 
 // Reads every option, each with its default when the store lacks it. The store's texts are
-// kept as they are; the three whole-number fields go through numeric_int, so a value that is
+// kept as they are; the whole-number fields go through numeric_int, so a value that is
 // not a number loads as 0 and a huge one as the nearest 32-bit bound. Range checks belong to
 // the *_in_range helpers where a value is used, not here.
 void load_settings(SaverSettings& settings, SettingsBackend& backend);
 
-// Writes the 21 options a window may have changed, in plain decimal for the whole numbers.
+// Writes the 23 options a window may have changed, in plain decimal for the whole numbers.
 // `welcome`, `first_time_running` and `install_path` are not written here.
 void save_settings(const SaverSettings& settings, SettingsBackend& backend);
 

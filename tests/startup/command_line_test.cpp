@@ -171,13 +171,48 @@ TEST(CommandLineOptions, BadValuesGiveAMessageNotACrash) {
     EXPECT_NE(parse({"--frames", "ten"}).error.find("--frames"), std::string::npos);
 }
 
+TEST(CommandLineWatch, WatchIsAModeOfItsOwnAndAfterBelongsToIt) {
+    const CommandLine watch = parse({"--watch", "--after", "3"}, "0x123");
+    EXPECT_TRUE(watch.error.empty()) << watch.error;
+    EXPECT_TRUE(watch.watch);
+    EXPECT_EQ(watch.after_seconds, 3);
+    // A daemon's window in the environment is not the watcher's business.
+    EXPECT_FALSE(watch.window_id);
+    EXPECT_EQ(parse({"--after=7200", "--watch"}).after_seconds, 7200);
+    EXPECT_FALSE(parse({"--watch"}).after_seconds);
+
+    const std::vector<std::vector<std::string>> refused = {
+        {"--watch", "--after", "0"},
+        {"--watch", "--after", "7201"},
+        {"--watch", "--after", "-1"},
+        {"--watch", "--after", "3s"},
+        {"--watch", "--after"},
+        {"--after", "3"},
+        {"/S", "--after", "3"},
+        {"--watch", "/S"},
+        {"--watch", "/C"},
+        {"--watch", "-root"},
+        {"--watch", "-window-id", "5"},
+        {"--watch", "--windowed", "80x60"},
+        {"--watch", "--frames", "3"},
+        {"--watch", "--mute"},
+        {"--watch=1"},
+    };
+    for (const auto& args : refused) {
+        std::string shown;
+        for (const auto& a : args) shown += a + " ";
+        EXPECT_FALSE(parse(args).error.empty()) << shown;
+    }
+}
+
 TEST(CommandLineOptions, HelpAndVersion) {
     EXPECT_TRUE(parse({"--help"}).help);
     EXPECT_TRUE(parse({"/S", "--version"}).version);
     const std::string& usage = usage_text();
     for (const char* mentioned :
          {"/S", "/C", "/P", "/A", "-root", "-window-id", "XSCREENSAVER_WINDOW", "--windowed",
-          "--frames", "--seed", "--screenshot", "--fps", "--help", "--version"}) {
+          "--frames", "--seed", "--screenshot", "--fps", "--watch", "--after", "--help",
+          "--version"}) {
         EXPECT_NE(usage.find(mentioned), std::string::npos) << mentioned;
     }
 }

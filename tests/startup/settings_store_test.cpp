@@ -40,18 +40,19 @@ TEST(SettingsStore, FreshUserGetsEveryDefaultAndNothingIsWritten) {
     EXPECT_EQ(s.welcome, "1");
     EXPECT_EQ(s.first_time_running, 1);
     EXPECT_EQ(s.still_on_battery, "0");
+    EXPECT_EQ(s.idle_minutes, 10);
 
     EXPECT_TRUE(store.writes.empty());
-    ASSERT_EQ(store.reads.size(), 24u);
+    ASSERT_EQ(store.reads.size(), 25u);
     for (const auto& key : store.reads) {
         EXPECT_EQ(std::get<0>(key), "Brindle Vistaloom");
         EXPECT_EQ(std::get<1>(key), "Options");
     }
     EXPECT_EQ(std::get<2>(store.reads.front()), "active_module");
-    EXPECT_EQ(std::get<2>(store.reads.back()), "still_on_battery");
+    EXPECT_EQ(std::get<2>(store.reads.back()), "idle_minutes");
 }
 
-TEST(SettingsStore, SavesExactlyTheTwentyTwoKeysInOrderAsPlainText) {
+TEST(SettingsStore, SavesExactlyTheTwentyThreeKeysInOrderAsPlainText) {
     MemorySettings store;
     SaverSettings s;
     s.active_module = "Autumn Leaves";
@@ -68,13 +69,13 @@ TEST(SettingsStore, SavesExactlyTheTwentyTwoKeysInOrderAsPlainText) {
         "random_pictures",   "custom_music_flag", "custom_picture_flag", "save_wallpaper",
         "mouse_sensitivity", "scene_duration",    "objects_off",         "scale_background",
         "sprite_active",     "show_time",         "wav_devicename",      "midi_devicename",
-        "mp3_devicename",    "still_on_battery"};
+        "mp3_devicename",    "still_on_battery",  "idle_minutes"};
     ASSERT_EQ(store.writes.size(), order.size());
     for (size_t i = 0; i < order.size(); ++i) {
         EXPECT_EQ(std::get<2>(store.writes[i].first), order[i]);
         EXPECT_EQ(std::get<1>(store.writes[i].first), "Options");
     }
-    EXPECT_EQ(store.keys_in("Options").size(), 22u);
+    EXPECT_EQ(store.keys_in("Options").size(), 23u);
     EXPECT_FALSE(store.get("Options", "welcome"));
     EXPECT_FALSE(store.get("Options", "first_time_running"));
     EXPECT_FALSE(store.get("Config", "install_path"));
@@ -95,6 +96,7 @@ TEST(SettingsStore, HandEditedValuesAreKeptAndClampedWhereUsed) {
     store.set("Options", "sprite_active", "0");
     store.set("Options", "speed_scale", "0");
     store.set("Options", "mouse_sensitivity", "0");
+    store.set("Options", "idle_minutes", "0");
     load_settings(s, store);
     EXPECT_EQ(s.frame_rate, "0");
     EXPECT_EQ(frame_rate_in_range(s), 10);
@@ -104,11 +106,14 @@ TEST(SettingsStore, HandEditedValuesAreKeptAndClampedWhereUsed) {
     EXPECT_EQ(speed_scale_in_range(s), 1);
     EXPECT_EQ(s.mouse_sensitivity, "0");
     EXPECT_EQ(mouse_sensitivity_in_range(s), 2);
+    EXPECT_EQ(s.idle_minutes, 0);
+    EXPECT_EQ(idle_minutes_in_range(s), 1);
 
     store.set("Options", "frame_rate", "-5");
     store.set("Options", "sprite_active", "11");
     store.set("Options", "speed_scale", "99999999999");
     store.set("Options", "mouse_sensitivity", "1e9");
+    store.set("Options", "idle_minutes", "100000");
     load_settings(s, store);
     EXPECT_EQ(s.frame_rate, "-5");
     EXPECT_EQ(frame_rate_in_range(s), 10);
@@ -117,6 +122,7 @@ TEST(SettingsStore, HandEditedValuesAreKeptAndClampedWhereUsed) {
     EXPECT_EQ(s.speed_scale, 2147483647);
     EXPECT_EQ(speed_scale_in_range(s), 20);
     EXPECT_EQ(mouse_sensitivity_in_range(s), 50);
+    EXPECT_EQ(idle_minutes_in_range(s), 120);
 
     store.set("Options", "frame_rate", "abc");
     store.set("Options", "sprite_active", "seven");
