@@ -263,3 +263,18 @@ sway_socket() {
     done
     return 1
 }
+# The app_id of the window that has sway's keyboard focus (empty when none has).
+sway_focused_app() {
+    SWAYSOCK=$(ls "$SWAY_DIR"/runtime/sway-ipc.*.sock 2>/dev/null | head -n1) swaymsg -r -t get_tree |
+        python3 -c '
+import json, sys
+def walk(node):
+    if node.get("focused"):
+        return node.get("app_id") or ""
+    for child in node.get("nodes", []) + node.get("floating_nodes", []):
+        found = walk(child)
+        if found is not None:
+            return found
+    return None
+print(walk(json.load(sys.stdin)) or "")'
+}

@@ -2,6 +2,10 @@
 # The whole watcher on a Wayland desktop, headless sway: `vistaloom --watch --after 3` starts
 # the saver after three idle seconds, a key typed with wtype ends it, the watcher starts it
 # again after the next idle time, and it ends with status 0 when the compositor goes away.
+# A private session bus keeps it from meeting the machine's (and its screen-saver service).
+if [ -z "${VISTALOOM_IN_TEST_BUS:-}" ]; then
+    exec dbus-run-session -- env VISTALOOM_IN_TEST_BUS=1 bash "$0" "$@"
+fi
 source "$(dirname "$0")/lib.sh"
 command -v wtype >/dev/null || fail "wtype is needed (scripts/install-deps)"
 make_sandbox
@@ -15,6 +19,12 @@ export VISTALOOM_FRAME_LOG="$FRAMES"
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 saver_child() { pgrep -P "$WATCH_PID" | head -n1; }
 has_saver_child() { [ -n "$(saver_child)" ]; }
+# A key reaches the window that has the keyboard: the saver's, once sway has given it.
+saver_focused() { [ "$(sway_focused_app)" = vistaloom ]; }
+type_key() {
+    wait_for 5 saver_focused || fail "the saver's window never got the keyboard"
+    wtype a
+}
 no_saver_child() { [ -z "$(saver_child)" ]; }
 
 # Waits for the saver's first frame; fails when it comes before the idle time.
@@ -37,7 +47,7 @@ expect_saver_after "$started" "first idle"
 wait_for 5 has_saver_child || fail "first idle: the frames come from no child of the watcher"
 
 note "a key ends the saver, and the watcher waits again"
-wtype a
+type_key
 typed=$(now_ms)
 wait_for 5 no_saver_child || fail "the key did not end the saver"
 is_running "$WATCH_PID" || fail "the watcher ended with the saver: $(cat "$E2E_DIR/watch.err")"
@@ -45,7 +55,7 @@ rm -f "$FRAMES"
 expect_saver_after "$typed" "second idle"
 
 note "the compositor going away ends the watcher with status 0"
-wtype a
+type_key
 wait_for 5 no_saver_child || fail "the key did not end the second saver"
 kill "$SWAY_PID"
 wait_exit "$WATCH_PID" 10
