@@ -28,6 +28,8 @@ wait_for 10 grep -qx ready "$MONITOR_LOG" || fail "the idle monitor stand-in did
 tell() { echo "$*" >&3; }
 
 probe() {
+    # Emptied before it starts, so that nobody reads the last run's lines as this one's.
+    : >"$E2E_DIR/probe.out"
     "$VISTALOOM_IDLE_PROBE" gnome "$@" >"$E2E_DIR/probe.out" 2>"$E2E_DIR/probe.err" &
     PROBE_PID=$!
     E2E_PIDS+=("$PROBE_PID")

@@ -26,6 +26,8 @@ compositor() {
 }
 tell() { echo "$*" >&3; }
 probe() {
+    # Emptied before it starts, so that nobody reads the last run's lines as this one's.
+    : >"$E2E_DIR/probe.out"
     "$VISTALOOM_IDLE_PROBE" wayland "$@" >"$E2E_DIR/probe.out" 2>"$E2E_DIR/probe.err" &
     PROBE_PID=$!
     E2E_PIDS+=("$PROBE_PID")
