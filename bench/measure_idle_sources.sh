@@ -3,7 +3,7 @@
 # hour in e2e_idle_probe, under headless sway (KDE's protocol) and against the idle monitor
 # stand-in on a test session bus, and sampled for MEASURE_SECONDS: CPU time (from
 # /proc/PID/schedstat, in nanoseconds), wake-ups (voluntary context switches, all threads)
-# and resident memory.
+# and resident memory; then the whole watcher, `vistaloom --watch`, on the same compositor.
 #
 #   bench/measure_idle_sources.sh [BUILD_DIR]     MEASURE_SECONDS=30
 set -euo pipefail
@@ -57,3 +57,10 @@ wait_for 5 grep -q '^armed' "$E2E_DIR/wayland.out" || fail "wayland: $(cat "$E2E
 wait_for 5 grep -q '^armed' "$E2E_DIR/gnome.out" || fail "gnome: $(cat "$E2E_DIR/gnome.out")"
 sample "wayland ($(awk '/^armed/ {print $2}' "$E2E_DIR/wayland.out"), sway headless)" "$wayland_probe"
 sample "gnome (idle monitor stand-in)" "$gnome_probe"
+
+# The whole watcher on the same compositor, waiting for an hour's idle time.
+"$VISTALOOM" --watch --after 3600 >"$E2E_DIR/watch.out" 2>"$E2E_DIR/watch.err" &
+watcher=$!
+E2E_PIDS+=("$watcher")
+wait_for 5 grep -q 'watching' "$E2E_DIR/watch.err" || fail "watcher: $(cat "$E2E_DIR/watch.err")"
+sample "vistaloom --watch ($(grep -o 'watching ([^)]*)' "$E2E_DIR/watch.err"))" "$watcher"
