@@ -224,3 +224,58 @@ installed_links() {
 usr/libexec/xscreensaver/vistaloom -> ../../bin/vistaloom
 LIST
 }
+
+# A headless sway (no GPU, no input devices) with two outputs; sets WAYLAND_DISPLAY (a full
+# path, so XDG_RUNTIME_DIR stays the sandbox's) and SWAY_PID. sway refuses to run as root, so
+# as root it runs as user nobody in a home and runtime folder of its own.
+start_sway() {
+    command -v sway >/dev/null || fail "sway is needed (scripts/install-deps)"
+    SWAY_DIR="$E2E_DIR/sway"
+    mkdir -p "$SWAY_DIR/home"
+    mkdir -m 0700 -p "$SWAY_DIR/runtime"
+    printf 'xwayland disable\noutput HEADLESS-1 resolution 800x600\noutput HEADLESS-2 resolution 640x480\n' \
+        >"$SWAY_DIR/config"
+    local as=()
+    if [ "$(id -u)" -eq 0 ]; then
+        chmod 0711 "$E2E_DIR"
+        chmod 0755 "$SWAY_DIR"
+        chown nobody:nogroup "$SWAY_DIR/home" "$SWAY_DIR/runtime"
+        as=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
+    fi
+    env -u DISPLAY -u WAYLAND_DISPLAY HOME="$SWAY_DIR/home" XDG_RUNTIME_DIR="$SWAY_DIR/runtime" \
+        WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 WLR_HEADLESS_OUTPUTS=2 \
+        "${as[@]}" sway -c "$SWAY_DIR/config" >"$SWAY_DIR/sway.log" 2>&1 &
+    SWAY_PID=$!
+    E2E_PIDS+=("$SWAY_PID")
+    wait_for 10 sway_socket >/dev/null || fail "sway did not start: $(tail -n 5 "$SWAY_DIR/sway.log")"
+    export WAYLAND_DISPLAY
+    WAYLAND_DISPLAY=$(sway_socket)
+    # With no input devices the seat has no keyboard, and each wtype run brings one only for
+    # itself: a window focused before that is never told it has the keyboard, and drops the
+    # key. A wtype that sleeps holds a keyboard for the whole run, as a desktop's would be.
+    wtype -s 3600000 -k Escape &
+    E2E_PIDS+=("$!")
+}
+sway_socket() {
+    local socket
+    for socket in "$SWAY_DIR"/runtime/wayland-*; do
+        case $socket in *.lock) continue ;; esac
+        [ -S "$socket" ] && echo "$socket" && return 0
+    done
+    return 1
+}
+# The app_id of the window that has sway's keyboard focus (empty when none has).
+sway_focused_app() {
+    SWAYSOCK=$(ls "$SWAY_DIR"/runtime/sway-ipc.*.sock 2>/dev/null | head -n1) swaymsg -r -t get_tree |
+        python3 -c '
+import json, sys
+def walk(node):
+    if node.get("focused"):
+        return node.get("app_id") or ""
+    for child in node.get("nodes", []) + node.get("floating_nodes", []):
+        found = walk(child)
+        if found is not None:
+            return found
+    return None
+print(walk(json.load(sys.stdin)) or "")'
+}

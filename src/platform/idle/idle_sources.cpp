@@ -4,20 +4,6 @@
 
 namespace vistaloom {
 
-#ifndef VISTALOOM_HAVE_WAYLAND_IDLE
-// Builds without the Wayland and GNOME sources offer X11 alone.
-std::unique_ptr<IdleSource> open_wayland_idle_source(IdleListener&, std::string& why) {
-    why = "not built in";
-    return nullptr;
-}
-
-std::unique_ptr<IdleSource> open_gnome_idle_source(IdleListener&, QDBusConnection&,
-                                                   std::string& why) {
-    why = "not built in";
-    return nullptr;
-}
-#endif
-
 std::unique_ptr<IdleSource> open_idle_source(IdleListener& listener, QDBusConnection& bus,
                                              std::string& why) {
     // A Wayland session's compositor knows about input that an XWayland server never sees,
