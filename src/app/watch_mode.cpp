@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QDBusConnection>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <iostream>
 #include <memory>
 
@@ -46,6 +48,27 @@ int64_t idle_time_ms(const CommandLine& command_line) {
     return int64_t{idle_minutes_in_range(settings)} * 60 * 1000;
 }
 
+// The options dialog replaces the settings file whole (written beside it and renamed), which
+// a watch on the file alone would not survive, and an editor may write it in place: both the
+// folder and the file are watched. Nothing is watched when --after fixes the time.
+void follow_idle_time(QFileSystemWatcher& watch, const CommandLine& command_line,
+                      IdleWatcher& watcher) {
+    if (command_line.after_seconds) return;
+    const QString file = QtSettingsBackend().user_file(kSettingsApplication);
+    watch.addPath(QFileInfo(file).absolutePath());
+    if (QFileInfo::exists(file)) watch.addPath(file);
+    const auto reread = [&watch, &watcher, &command_line, file] {
+        if (!watch.files().contains(file) && QFileInfo::exists(file)) watch.addPath(file);
+        const int64_t idle_ms = idle_time_ms(command_line);
+        if (idle_ms == watcher.idle_ms()) return;
+        watcher.set_idle_ms(idle_ms);
+        std::cerr << "vistaloom: the saver now starts after " + std::to_string(idle_ms / 1000) +
+                         " s without input\n";
+    };
+    QObject::connect(&watch, &QFileSystemWatcher::directoryChanged, &watch, reread);
+    QObject::connect(&watch, &QFileSystemWatcher::fileChanged, &watch, reread);
+}
+
 }  // namespace
 
 int run_watch_mode(const CommandLine& command_line, char* program_path) {
@@ -87,6 +110,8 @@ int run_watch_mode(const CommandLine& command_line, char* program_path) {
     std::cerr << "vistaloom: watching (" + source->name() + "); the saver starts after " +
                      std::to_string(idle_ms / 1000) + " s without input" +
                      (serving ? "; serving org.freedesktop.ScreenSaver" : "") + "\n";
+    QFileSystemWatcher settings_folder;
+    follow_idle_time(settings_folder, command_line, watcher);
     watcher.begin();
     app.exec();
     // The saver child, if one runs, ends here with the watcher.

@@ -44,6 +44,12 @@ void IdleWatcher::saver_ended() {
     wait_again();
 }
 
+void IdleWatcher::set_idle_ms(int64_t idle_ms) {
+    if (idle_ms == idle_ms_) return;
+    idle_ms_ = idle_ms;
+    wait_again();
+}
+
 uint32_t IdleWatcher::inhibit(const std::string& owner, const std::string& application,
                               const std::string& reason) {
     const bool was_inhibited = inhibited();

@@ -26,6 +26,10 @@ class IdleWatcher : public IdleListener {
     // The saver child ended, however it ended (input, a crash, a signal).
     void saver_ended();
 
+    // The user chose another idle time (the options dialog) while the watcher runs: the wait
+    // under way starts again with it, so the change holds without a new log-in.
+    void set_idle_ms(int64_t idle_ms);
+
     // org.freedesktop.ScreenSaver's requests, `owner` being the caller's bus name.
     uint32_t inhibit(const std::string& owner, const std::string& application,
                      const std::string& reason);
@@ -33,6 +37,7 @@ class IdleWatcher : public IdleListener {
     void owner_left(const std::string& owner);
     void simulate_activity();
 
+    int64_t idle_ms() const { return idle_ms_; }
     bool inhibited() const { return inhibitors_.any(); }
     bool saver_running() const { return saver_running_; }
     const Inhibitors& inhibitors() const { return inhibitors_; }

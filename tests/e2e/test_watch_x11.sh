@@ -138,6 +138,18 @@ wait_exit "$WATCH_PID" 10
 [ "$E2E_STATUS" -eq 0 ] || fail "watcher status $E2E_STATUS after SIGTERM"
 wait_for 10 is_gone "$child" || fail "the saver outlived the watcher"
 
+note "a new idle time in the settings holds at once, however the file is written"
+write_settings "active_module=demo" "mute_audio=1" "idle_minutes=120"
+start_watcher
+watcher_says "after 7200 s" || fail "stored idle time not used: $(cat "$E2E_DIR/watch.err")"
+write_settings "active_module=demo" "mute_audio=1" "idle_minutes=2"  # in place
+wait_for 5 watcher_says "now starts after 120 s" || fail "a settings file written in place was not followed"
+write_settings "active_module=demo" "mute_audio=1" "idle_minutes=1"
+mv "$SETTINGS_FILE" "$SETTINGS_FILE.new" && mv "$SETTINGS_FILE.new" "$SETTINGS_FILE"
+wait_for 5 watcher_says "now starts after 60 s" || fail "a replaced settings file was not followed"
+kill "$WATCH_PID"
+wait_exit "$WATCH_PID" 10
+
 note "another owner of the interface is left alone; MATE's screensaver is stood aside for"
 start_client other 7 own org.freedesktop.ScreenSaver
 wait_for 5 client_says other "owned" || fail "own: $(cat "$E2E_DIR/other.out")"

@@ -91,6 +91,20 @@ TEST_F(WatcherTest, SimulatedActivityRestartsTheCountOrEndsARunningSaver) {
     EXPECT_EQ(take(), (Log{"start", "stop"}));
 }
 
+TEST_F(WatcherTest, ANewIdleTimeRestartsTheWaitButNotARunningSaverOrAHold) {
+    watcher.begin();
+    watcher.set_idle_ms(600000);  // the settings file was written, the time is the same
+    watcher.set_idle_ms(60000);
+    EXPECT_EQ(take(), (Log{"arm 600000", "arm 60000"}));
+    const uint32_t hold = watcher.inhibit(":1.4", "player", "video");
+    watcher.set_idle_ms(120000);
+    watcher.uninhibit(hold, ":1.4");
+    watcher.user_idle();
+    watcher.set_idle_ms(300000);
+    watcher.saver_ended();
+    EXPECT_EQ(take(), (Log{"disarm", "disarm", "arm 120000", "start", "arm 300000"}));
+}
+
 TEST_F(WatcherTest, AGoneSessionFinishesTheWatcherForGood) {
     watcher.begin();
     watcher.source_lost("display closed");
