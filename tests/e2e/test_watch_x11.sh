@@ -110,7 +110,7 @@ start_client() {
 client_says() { grep -q "$2" "$E2E_DIR/$1.out"; }
 
 start_watcher --after 3
-watcher_says "serving org.freedesktop.ScreenSaver" || fail "the watcher does not serve the inhibit interface"
+watcher_says "serving org.freedesktop.ScreenSaver" || fail "the watcher does not serve the inhibit interface: $(cat "$E2E_DIR/watch.err")"
 start_client video 7 inhibit
 wait_for 5 client_says video "cookie" || fail "Inhibit: $(cat "$E2E_DIR/video.out")"
 # Well past the idle time: nothing starts while the hold lasts.
