@@ -27,7 +27,8 @@ $(diff <(installed_links) <(echo "$links"))"
 note "control data"
 depends=$(dpkg-deb -f "$DEB" Depends)
 note "Depends: $depends"
-for lib in libqt6widgets6 libqt6gui6 libsdl2-mixer libturbojpeg0 libxcb1 qt6-qpa-plugins; do
+for lib in libqt6widgets6 libqt6gui6 libqt6dbus6 libsdl2-mixer libturbojpeg0 libxcb1 \
+           libxcb-screensaver0 libwayland-client0 qt6-qpa-plugins; do
     grep -q "$lib" <<<"$depends" || fail "Depends lacks $lib"
 done
 [ "$(dpkg-deb -f "$DEB" Package)" = vistaloom ] || fail "package name"
@@ -55,6 +56,19 @@ dpkg --root="$ROOT" "${force[@]}" -i "$DEB" >"$E2E_DIR/dpkg.log" 2>&1 ||
     fail "dpkg -i did not install the files"
 [ -x "$ROOT/usr/libexec/xscreensaver/vistaloom" ] ||
     fail "dpkg -i left the MATE and Xfce savers folder without vistaloom"
+note "the installed watcher starts the installed saver on the demo theme after the idle time"
+start_x 640x480x24
+make_sandbox
+VISTALOOM_FRAME_LOG="$E2E_DIR/frames.log" "$ROOT/usr/bin/vistaloom" --watch --after 2 \
+    >"$E2E_DIR/watch.out" 2>"$E2E_DIR/watch.err" &
+watch_pid=$!
+E2E_PIDS+=("$watch_pid")
+wait_for_frames "$E2E_DIR/frames.log" 3 15 ||
+    fail "no saver from the installed watcher: $(cat "$E2E_DIR/watch.err")"
+kill -TERM "$watch_pid"
+wait_exit "$watch_pid" 10
+[ "$E2E_STATUS" -eq 0 ] || fail "the installed watcher ended with $E2E_STATUS"
+
 dpkg --root="$ROOT" "${force[@]}" -r vistaloom >>"$E2E_DIR/dpkg.log" 2>&1 ||
     fail "dpkg -r: $(cat "$E2E_DIR/dpkg.log")"
 left=$(cd "$ROOT" && find . -mindepth 1 -path ./var/lib/dpkg -prune -o -print |
