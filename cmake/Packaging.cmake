@@ -23,7 +23,9 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # theme's tune.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fluid-soundfont-gm, fonts-dejavu-core")
+# Qt's Wayland platform plugin, so the saver the watcher starts on a Wayland desktop is a
+# Wayland client rather than an XWayland one.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fluid-soundfont-gm, fonts-dejavu-core, qt6-wayland")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xscreensaver | mate-screensaver | xfce4-screensaver")
 
 # Only the programs and the data; the tests' helpers and benchmarks are not installed.
