@@ -101,4 +101,19 @@ tell quit
 wait_exit "$PROBE_PID" 5
 [ "$E2E_STATUS" -eq 3 ] || fail "lost: status $E2E_STATUS, expected 3: $(cat "$E2E_DIR/probe.out")"
 grep -qx lost "$E2E_DIR/probe.out" || fail "lost: $(cat "$E2E_DIR/probe.out")"
+note "the session bus itself going away ends the wait with \"lost\" too"
+bus=$(dbus-daemon --session --fork --print-address=1 --print-pid=1 --nopidfile)
+export DBUS_SESSION_BUS_ADDRESS=$(sed -n 1p <<<"$bus")
+bus_pid=$(sed -n 2p <<<"$bus")
+E2E_PIDS+=("$bus_pid")
+mkfifo "$E2E_DIR/monitor2.in"
+"$VISTALOOM_IDLE_MONITOR" <"$E2E_DIR/monitor2.in" >"$E2E_DIR/monitor2.out" 2>&1 &
+E2E_PIDS+=("$!")
+exec 4>"$E2E_DIR/monitor2.in"
+wait_for 10 grep -qx ready "$E2E_DIR/monitor2.out" || fail "the second idle monitor did not start"
+probe 60000
+wait_for 5 grep -q '^armed' "$E2E_DIR/probe.out" || fail "bus gone: probe did not arm"
+kill "$bus_pid"
+wait_exit "$PROBE_PID" 5
+[ "$E2E_STATUS" -eq 3 ] || fail "bus gone: status $E2E_STATUS, expected 3: $(cat "$E2E_DIR/probe.out")"
 note "ok"
