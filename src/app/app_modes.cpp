@@ -3,9 +3,12 @@
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 
 #include "ground/printable_text.h"
+#include "library/photo_index.h"
 #include "platform/host_window.h"
+#include "platform/photo_library_source.h"
 #include "platform/single_instance.h"
 #include "platform/system/temp_items_at_exit.h"
 #include "theme_files/theme_choice.h"
@@ -54,7 +57,30 @@ SaverSessionOptions AppModes::session_options() const {
     options.executable_name = exe_name_;
     options.max_frames = command_line_.frames.value_or(0);
     options.show_fps = command_line_.show_fps;
+    options.pictures = photos_.get();
     return options;
+}
+
+std::unique_ptr<PhotoLibrarySource> AppModes::open_photo_library() {
+    if (settings_.photo_folder.empty()) return nullptr;
+    PhotoLibraryOptions options;
+    std::error_code error;
+    // One index per folder however it was spelled on the command line.
+    const std::filesystem::path folder =
+        std::filesystem::absolute(std::filesystem::path(settings_.photo_folder), error);
+    options.folder = (error ? std::filesystem::path(settings_.photo_folder) : folder)
+                         .lexically_normal()
+                         .string();
+    if (options.folder.size() > 1 && options.folder.back() == '/') options.folder.pop_back();
+    const std::string cache = folders_.cache_folder();
+    if (!cache.empty()) options.index_path = cache + photo_index_file_name(options.folder);
+    auto source = std::make_unique<PhotoLibrarySource>(
+        std::move(options), std::make_unique<SeededRandom>(command_line_.seed));
+    if (frame_log_) {
+        FrameLog* log = frame_log_.get();
+        source->on_dealt([log](const std::string& path) { log->note("picture", path); });
+    }
+    return source;
 }
 
 void AppModes::open_configuration() {
@@ -112,7 +138,8 @@ void AppModes::say_if_theme_unknown() const {
     if (!name || name->empty()) return;
     const ThemeListing listing = list_themes(values_.install_path, *name);
     if (listing.names.empty() || listing.active_found) return;
-    std::fprintf(stderr, "vistaloom: no theme named \"%s\" in %s; showing a theme chosen at random\n",
+    std::fprintf(stderr,
+                 "vistaloom: no theme named \"%s\" in %s; showing a theme chosen at random\n",
                  printable(*name).c_str(), printable(values_.install_path).c_str());
 }
 
@@ -128,11 +155,10 @@ void AppModes::open_saver() {
     }
     if (const char* log = std::getenv("VISTALOOM_FRAME_LOG"))
         frame_log_ = std::make_unique<FrameLog>(log, clock_);
-    saver_ = std::make_unique<SaverScreens>(SaverScreensParts{settings_, values_, seams(),
-                                                              silent_media_, window,
-                                                              session_options(),
-                                                              host_window_.get(),
-                                                              frame_log_.get()});
+    photos_ = open_photo_library();
+    saver_ = std::make_unique<SaverScreens>(
+        SaverScreensParts{settings_, values_, seams(), silent_media_, window, session_options(),
+                          host_window_.get(), frame_log_.get()});
     // The process ends with the saver, wherever it was shown.
     QObject::connect(saver_.get(), &SaverScreens::all_unloaded, qApp, &QCoreApplication::quit,
                      Qt::QueuedConnection);

@@ -69,13 +69,13 @@ TEST(SettingsStore, SavesExactlyTheTwentyThreeKeysInOrderAsPlainText) {
         "random_pictures",   "custom_music_flag", "custom_picture_flag", "save_wallpaper",
         "mouse_sensitivity", "scene_duration",    "objects_off",         "scale_background",
         "sprite_active",     "show_time",         "wav_devicename",      "midi_devicename",
-        "mp3_devicename",    "still_on_battery",  "idle_minutes"};
+        "mp3_devicename",    "still_on_battery",  "idle_minutes",        "photo_folder"};
     ASSERT_EQ(store.writes.size(), order.size());
     for (size_t i = 0; i < order.size(); ++i) {
         EXPECT_EQ(std::get<2>(store.writes[i].first), order[i]);
         EXPECT_EQ(std::get<1>(store.writes[i].first), "Options");
     }
-    EXPECT_EQ(store.keys_in("Options").size(), 23u);
+    EXPECT_EQ(store.keys_in("Options").size(), 24u);
     EXPECT_FALSE(store.get("Options", "welcome"));
     EXPECT_FALSE(store.get("Options", "first_time_running"));
     EXPECT_FALSE(store.get("Config", "install_path"));

@@ -1,0 +1,197 @@
+#include "platform/photo_library_source.h"
+
+#include <QImage>
+#include <QSize>
+#include <cstdio>
+
+#include "ground/printable_text.h"
+#include "ground/random_source.h"
+#include "library/photo_index.h"
+#include "library/photo_scan.h"
+#include "pixels/scene_surfaces.h"
+#include "pixels/sheet_layout.h"
+#include "theme_maker/picture_reading.h"
+
+namespace vistaloom {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+void paste_cell(Surface& sheet, int32_t cell, const QImage& picture) {
+    const SheetPoint at = sheet_cell_origin(cell);
+    for (int32_t y = 0; y < kSheetCellHeight; ++y) {
+        const auto* from = reinterpret_cast<const uint32_t*>(picture.constScanLine(y));
+        uint32_t* to = sheet.row(at.y + y) + at.x;
+        for (int32_t x = 0; x < kSheetCellWidth; ++x) to[x] = from[x] & 0x00FFFFFFu;
+    }
+}
+
+}  // namespace
+
+PhotoLibrarySource::PhotoLibrarySource(PhotoLibraryOptions options,
+                                       std::unique_ptr<RandomSource> random)
+    : options_(std::move(options)), random_(std::move(random)) {
+    worker_ = std::thread([this] { run(); });
+}
+
+PhotoLibrarySource::~PhotoLibrarySource() {
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    cancel_ = true;
+    changed_.notify_all();
+    worker_.join();
+}
+
+void PhotoLibrarySource::run() {
+    PhotoDeck deck;
+    if (!options_.index_path.empty()) {
+        if (auto stored = load_photo_index(options_.index_path, options_.folder))
+            deck = std::move(*stored);
+    }
+    // With an index the first sheet comes before the scan, so the first frame does not wait
+    // for a folder of thousands to be listed; the scan then merges what changed.
+    if (!deck.empty()) offer(prepare(deck), false);
+    if (!rescan(deck) && deck.empty()) {
+        give_up("the photo folder " + printable(options_.folder) + " does not exist");
+    }
+    serve(deck);
+}
+
+// Keeps a sheet ready for every screen, rescans now and then, and writes the index whenever
+// every prepared sheet has been handed over.
+void PhotoLibrarySource::serve(PhotoDeck& deck) {
+    bool saved_deck_is_current = false;
+    Clock::time_point rescan_due = Clock::now() + options_.rescan_interval;
+    std::unique_lock lock(mutex_);
+    while (!stopping_) {
+        if (ready_.empty() && !saved_deck_is_current && !options_.index_path.empty()) {
+            lock.unlock();
+            save_photo_index(options_.index_path, options_.folder, deck);
+            lock.lock();
+            saved_deck_is_current = true;
+            continue;
+        }
+        if (Clock::now() >= rescan_due) {
+            lock.unlock();
+            rescan(deck);
+            lock.lock();
+            rescan_due = Clock::now() + options_.rescan_interval;
+            saved_deck_is_current = false;
+            if (!deck.empty()) nothing_ = false;
+            continue;
+        }
+        if (ready_.size() < wanted_ && !nothing_) {
+            lock.unlock();
+            std::optional<Sheet> sheet = prepare(deck);
+            offer(std::move(sheet), true);
+            lock.lock();
+            saved_deck_is_current = false;
+            continue;
+        }
+        changed_.wait_until(lock, rescan_due);
+    }
+}
+
+// Lists the folder and merges the listing into the deck. A folder that is not there (an
+// unplugged disk) changes nothing: its photos keep their places for when it is back.
+bool PhotoLibrarySource::rescan(PhotoDeck& deck) {
+    PhotoListing listing = list_photos(options_.folder, &cancel_);
+    if (!listing.folder_found || listing.cancelled) return listing.cancelled;
+    deck.merge(std::move(listing.photos), *random_);
+    return true;
+}
+
+// Twenty photos dealt, read and cropped to their cells. A photo that cannot be read is passed
+// over; when a whole deck's worth fail one after the other, none can be read.
+std::optional<PhotoLibrarySource::Sheet> PhotoLibrarySource::prepare(PhotoDeck& deck) {
+    Sheet sheet;
+    sheet.pixels.resize(kSheetWidth, kSheetHeight);
+    size_t failures_in_a_row = 0;
+    for (int32_t cell = 1; cell <= kSheetCells; ++cell) {
+        for (;;) {
+            if (cancel_) return std::nullopt;
+            const PhotoFile* photo = deck.deal(*random_);
+            if (!photo) return std::nullopt;
+            const std::string path = photo->path;
+            PictureRead read = read_picture(path, QSize(kSheetCellWidth, kSheetCellHeight),
+                                            PictureFit::cover, &cancel_, kMaxPhotoPixels);
+            if (!read.image.isNull()) {
+                paste_cell(sheet.pixels, cell, read.image);
+                sheet.paths.push_back(path);
+                failures_in_a_row = 0;
+                break;
+            }
+            if (++failures_in_a_row >= deck.size()) return std::nullopt;
+        }
+    }
+    return sheet;
+}
+
+void PhotoLibrarySource::offer(std::optional<Sheet> sheet, bool last_chance) {
+    if (!sheet) {
+        if (last_chance && !cancel_)
+            give_up("no photo in " + printable(options_.folder) + " can be read");
+        return;
+    }
+    {
+        std::lock_guard lock(mutex_);
+        ready_.push_back(std::move(*sheet));
+    }
+    changed_.notify_all();
+}
+
+void PhotoLibrarySource::give_up(std::string why) {
+    {
+        std::lock_guard lock(mutex_);
+        nothing_ = true;
+        if (why_nothing_.empty()) why_nothing_ = std::move(why);
+    }
+    changed_.notify_all();
+}
+
+bool PhotoLibrarySource::wait_until_ready() {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return !ready_.empty() || nothing_; });
+    return !ready_.empty();
+}
+
+void PhotoLibrarySource::hand_over(Sheet& sheet, Surface& target) {
+    target = std::move(sheet.pixels);
+    if (on_dealt_)
+        for (const std::string& path : sheet.paths) on_dealt_(path);
+}
+
+bool PhotoLibrarySource::load_first(SceneSurfaces& surfaces) {
+    std::unique_lock lock(mutex_);
+    wanted_ = std::max<size_t>(1, ++consumers_);
+    changed_.notify_all();
+    changed_.wait(lock, [this] { return !ready_.empty() || nothing_; });
+    if (ready_.empty()) {
+        std::fprintf(stderr, "vistaloom: %s; showing the installed themes\n", why_nothing_.c_str());
+        return false;
+    }
+    Sheet sheet = std::move(ready_.front());
+    ready_.pop_front();
+    lock.unlock();
+    changed_.notify_all();
+    hand_over(sheet, surfaces.sprite);
+    // As a theme's sheet leaves it: the scene set-up sizes `work` afterwards.
+    surfaces.work = surfaces.sprite;
+    return true;
+}
+
+bool PhotoLibrarySource::take_next(Surface& target) {
+    std::unique_lock lock(mutex_);
+    if (ready_.empty()) return false;
+    Sheet sheet = std::move(ready_.front());
+    ready_.pop_front();
+    lock.unlock();
+    changed_.notify_all();
+    hand_over(sheet, target);
+    return true;
+}
+
+}  // namespace vistaloom
