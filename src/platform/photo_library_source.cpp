@@ -53,45 +53,67 @@ void PhotoLibrarySource::run() {
     }
     // With an index the first sheet comes before the scan, so the first frame does not wait
     // for a folder of thousands to be listed; the scan then merges what changed.
-    if (!deck.empty()) offer(prepare(deck), false);
-    if (!rescan(deck) && deck.empty()) {
-        give_up("the photo folder " + printable(options_.folder) + " does not exist");
+    if (!deck.empty()) {
+        std::optional<Sheet> sheet = prepare(deck);
+        if (sheet) sheet->deck_after = std::make_shared<const PhotoDeck>(deck);
+        offer(std::move(sheet), false);
     }
+    const bool listed = rescan(deck);
+    if (!listed && deck.empty())
+        give_up("the photo folder " + printable(options_.folder) + " does not exist");
+    std::unique_lock lock(mutex_);
+    // A first start writes its index at once, before anything was shown.
+    if (listed && !shown_deck_ && ready_.empty())
+        shown_deck_ = std::make_shared<const PhotoDeck>(deck);
+    lock.unlock();
     serve(deck);
+    lock.lock();
+    save_shown(lock);
 }
 
-// Keeps a sheet ready for every screen, rescans now and then, and writes the index whenever
-// every prepared sheet has been handed over.
+void PhotoLibrarySource::save_shown(std::unique_lock<std::mutex>& lock) {
+    if (shown_deck_ == saved_deck_ || options_.index_path.empty()) return;
+    const std::shared_ptr<const PhotoDeck> deck = shown_deck_;
+    lock.unlock();
+    save_photo_index(options_.index_path, options_.folder, *deck);
+    lock.lock();
+    saved_deck_ = deck;
+}
+
+// Keeps a sheet ready for every screen, rescans now and then, and writes the index after
+// each sheet handed over.
 void PhotoLibrarySource::serve(PhotoDeck& deck) {
-    bool saved_deck_is_current = false;
+    using namespace std::chrono;
+    // No interval: the folder is listed again before every sheet.
+    const bool before_each_sheet = options_.rescan_interval <= milliseconds(0);
     Clock::time_point rescan_due = Clock::now() + options_.rescan_interval;
     std::unique_lock lock(mutex_);
     while (!stopping_) {
-        if (ready_.empty() && !saved_deck_is_current && !options_.index_path.empty()) {
-            lock.unlock();
-            save_photo_index(options_.index_path, options_.folder, deck);
-            lock.lock();
-            saved_deck_is_current = true;
+        if (shown_deck_ != saved_deck_ && !options_.index_path.empty()) {
+            save_shown(lock);
             continue;
         }
-        if (Clock::now() >= rescan_due) {
+        const bool sheet_wanted = ready_.size() < wanted_ && !nothing_;
+        if ((before_each_sheet && sheet_wanted) ||
+            (!before_each_sheet && Clock::now() >= rescan_due)) {
             lock.unlock();
             rescan(deck);
             lock.lock();
             rescan_due = Clock::now() + options_.rescan_interval;
-            saved_deck_is_current = false;
-            if (!deck.empty()) nothing_ = false;
-            continue;
         }
-        if (ready_.size() < wanted_ && !nothing_) {
+        if (sheet_wanted) {
             lock.unlock();
             std::optional<Sheet> sheet = prepare(deck);
+            if (sheet) sheet->deck_after = std::make_shared<const PhotoDeck>(deck);
             offer(std::move(sheet), true);
             lock.lock();
-            saved_deck_is_current = false;
             continue;
         }
-        changed_.wait_until(lock, rescan_due);
+        if (before_each_sheet) {
+            changed_.wait(lock);
+        } else {
+            changed_.wait_until(lock, rescan_due);
+        }
     }
 }
 
@@ -175,6 +197,7 @@ bool PhotoLibrarySource::load_first(SceneSurfaces& surfaces) {
     }
     Sheet sheet = std::move(ready_.front());
     ready_.pop_front();
+    shown_deck_ = sheet.deck_after;
     lock.unlock();
     changed_.notify_all();
     hand_over(sheet, surfaces.sprite);
@@ -188,6 +211,7 @@ bool PhotoLibrarySource::take_next(Surface& target) {
     if (ready_.empty()) return false;
     Sheet sheet = std::move(ready_.front());
     ready_.pop_front();
+    shown_deck_ = sheet.deck_after;
     lock.unlock();
     changed_.notify_all();
     hand_over(sheet, target);

@@ -37,8 +37,8 @@ struct PhotoLibraryOptions {
 // One worker thread does everything slow: it reads the index, lists the folder, merges the
 // two and writes the index back, and reads, turns upright and crops the next scene's photos
 // while the current scene is on screen. The session's thread only swaps a finished sheet in.
-// The index is written only when every prepared sheet was handed over, so what it says was
-// dealt was shown, and a run that ends takes no unseen photo out of the cycle.
+// The index is written as of the last sheet handed over, so what it says was dealt was
+// shown, and a run that ends takes no unseen photo out of the cycle.
 class PhotoLibrarySource : public PictureSource {
   public:
     PhotoLibrarySource(PhotoLibraryOptions options, std::unique_ptr<RandomSource> random);
@@ -63,9 +63,12 @@ class PhotoLibrarySource : public PictureSource {
     struct Sheet {
         Surface pixels;
         std::vector<std::string> paths;
+        // The deck just after this sheet was dealt: what the index says once it was shown.
+        std::shared_ptr<const PhotoDeck> deck_after;
     };
     void run();
     void serve(PhotoDeck& deck);
+    void save_shown(std::unique_lock<std::mutex>& lock);
     bool rescan(PhotoDeck& deck);
     std::optional<Sheet> prepare(PhotoDeck& deck);
     void offer(std::optional<Sheet> sheet, bool last_chance);
@@ -84,6 +87,8 @@ class PhotoLibrarySource : public PictureSource {
     bool nothing_ = false;  // no photo can be had: missing folder, none readable
     bool stopping_ = false;
     std::string why_nothing_;
+    std::shared_ptr<const PhotoDeck> shown_deck_;  // as of the last sheet handed over
+    std::shared_ptr<const PhotoDeck> saved_deck_;  // what the index file holds
     std::atomic<bool> cancel_{false};
     std::thread worker_;
 };
