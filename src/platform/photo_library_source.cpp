@@ -122,8 +122,37 @@ void PhotoLibrarySource::serve(PhotoDeck& deck) {
 bool PhotoLibrarySource::rescan(PhotoDeck& deck) {
     PhotoListing listing = list_photos(options_.folder, &cancel_);
     if (!listing.folder_found || listing.cancelled) return listing.cancelled;
+    merge_into_waiting_sheets(listing.photos);
     deck.merge(std::move(listing.photos), *random_);
+    // With every sheet handed over, the merged deck is what was shown: it goes into the index
+    // now, not only with the next sheet, so a run that ends within its first scene still
+    // keeps the new photos in the cycle.
+    std::lock_guard lock(mutex_);
+    if (ready_.empty() && shown_deck_) shown_deck_ = std::make_shared<const PhotoDeck>(deck);
     return true;
+}
+
+// A sheet dealt before the listing carries the deck as it was then; once shown, that deck
+// goes into the index, so it must know of the listing too. The merging happens outside the
+// lock: the session's thread may take a sheet meanwhile, and then keeps the old deck.
+void PhotoLibrarySource::merge_into_waiting_sheets(const std::vector<PhotoFile>& listing) {
+    std::vector<std::shared_ptr<const PhotoDeck>> waiting;
+    {
+        std::lock_guard lock(mutex_);
+        for (const Sheet& sheet : ready_) waiting.push_back(sheet.deck_after);
+    }
+    if (waiting.empty()) return;
+    std::vector<std::shared_ptr<const PhotoDeck>> merged;
+    for (const auto& deck : waiting) {
+        auto copy = std::make_shared<PhotoDeck>(*deck);
+        copy->merge(listing, *random_);
+        merged.push_back(std::move(copy));
+    }
+    std::lock_guard lock(mutex_);
+    for (Sheet& sheet : ready_) {
+        for (size_t i = 0; i < waiting.size(); ++i)
+            if (sheet.deck_after == waiting[i]) sheet.deck_after = merged[i];
+    }
 }
 
 // Twenty photos dealt, read and cropped to their cells. A photo that cannot be read is passed

@@ -70,6 +70,7 @@ class PhotoLibrarySource : public PictureSource {
     void serve(PhotoDeck& deck);
     void save_shown(std::unique_lock<std::mutex>& lock);
     bool rescan(PhotoDeck& deck);
+    void merge_into_waiting_sheets(const std::vector<PhotoFile>& listing);
     std::optional<Sheet> prepare(PhotoDeck& deck);
     void offer(std::optional<Sheet> sheet, bool last_chance);
     void give_up(std::string why);
