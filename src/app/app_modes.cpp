@@ -61,16 +61,15 @@ SaverSessionOptions AppModes::session_options() const {
     return options;
 }
 
-std::unique_ptr<PhotoLibrarySource> AppModes::open_photo_library() {
-    if (settings_.photo_folder.empty()) return nullptr;
+std::unique_ptr<PhotoLibrarySource> AppModes::open_photo_library(const SaverSettings& settings) {
+    if (settings.photo_folder.empty()) return nullptr;
     PhotoLibraryOptions options;
     std::error_code error;
     // One index per folder however it was spelled on the command line.
     const std::filesystem::path folder =
-        std::filesystem::absolute(std::filesystem::path(settings_.photo_folder), error);
-    options.folder = (error ? std::filesystem::path(settings_.photo_folder) : folder)
-                         .lexically_normal()
-                         .string();
+        std::filesystem::absolute(std::filesystem::path(settings.photo_folder), error);
+    options.folder =
+        (error ? std::filesystem::path(settings.photo_folder) : folder).lexically_normal().string();
     if (options.folder.size() > 1 && options.folder.back() == '/') options.folder.pop_back();
     const std::string cache = folders_.cache_folder();
     if (!cache.empty()) options.index_path = cache + photo_index_file_name(options.folder);
@@ -87,6 +86,10 @@ void AppModes::open_configuration() {
     SaverSessionOptions options;
     options.executable_name = exe_name_;
     preview_ = std::make_unique<SaverPreview>(settings_, values_, backend_, seams(), options);
+    preview_->set_pictures_for_run(
+        [this](const SaverSettings& settings) -> std::unique_ptr<PictureSource> {
+            return open_photo_library(settings);
+        });
     ConfigurationContext context{settings_, values_,   backend_,          folders_,
                                  desktop_,  *preview_, themes_help_page()};
     context.make_theme = make_theme_from_pictures;
@@ -155,7 +158,7 @@ void AppModes::open_saver() {
     }
     if (const char* log = std::getenv("VISTALOOM_FRAME_LOG"))
         frame_log_ = std::make_unique<FrameLog>(log, clock_);
-    photos_ = open_photo_library();
+    photos_ = open_photo_library(settings_);
     saver_ = std::make_unique<SaverScreens>(
         SaverScreensParts{settings_, values_, seams(), silent_media_, window, session_options(),
                           host_window_.get(), frame_log_.get()});

@@ -53,7 +53,7 @@ class AppModes : public ModeHost {
     SaverSessionOptions session_options() const;
     bool open_host_window();
     // The photo library the settings name, or none (no folder chosen).
-    std::unique_ptr<PhotoLibrarySource> open_photo_library();
+    std::unique_ptr<PhotoLibrarySource> open_photo_library(const SaverSettings& settings);
     void say_if_theme_unknown() const;
     void fail(const std::string& message);
 

@@ -41,7 +41,7 @@ struct ConfigurationContext {
     // Makes a theme from a folder of pictures in the themes folder; the new theme's name,
     // or nothing when the user gave up.
     std::function<std::optional<std::string>(QWidget* parent, const std::string& themes_folder)>
-        make_theme;
+        make_theme = {};
     // Asks for the photo folder, starting at `start`; nothing when the user gave up.
     std::function<std::optional<std::string>(QWidget* parent, const std::string& start)>
         choose_photo_folder = ask_for_photo_folder;
