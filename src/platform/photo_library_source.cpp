@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QSize>
 #include <cstdio>
+#include <future>
 
 #include "ground/printable_text.h"
 #include "ground/random_source.h"
@@ -17,6 +18,10 @@ namespace vistaloom {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+size_t first_sheet_readers() {
+    return std::clamp<size_t>(std::thread::hardware_concurrency(), 1, 4);
+}
 
 void paste_cell(Surface& sheet, int32_t cell, const QImage& picture) {
     const SheetPoint at = sheet_cell_origin(cell);
@@ -54,7 +59,9 @@ void PhotoLibrarySource::run() {
     // With an index the first sheet comes before the scan, so the first frame does not wait
     // for a folder of thousands to be listed; the scan then merges what changed.
     if (!deck.empty()) {
-        std::optional<Sheet> sheet = prepare(deck);
+        // The first frame waits for this one: it is read on every core. Later sheets are read
+        // one photo at a time, beside the frames.
+        std::optional<Sheet> sheet = prepare(deck, first_sheet_readers());
         if (sheet) sheet->deck_after = std::make_shared<const PhotoDeck>(deck);
         offer(std::move(sheet), false);
     }
@@ -102,8 +109,10 @@ void PhotoLibrarySource::serve(PhotoDeck& deck) {
             rescan_due = Clock::now() + options_.rescan_interval;
         }
         if (sheet_wanted) {
+            // Until the first sheet is shown, somebody waits for it.
+            const size_t readers = consumers_waiting_ > 0 ? first_sheet_readers() : 1;
             lock.unlock();
-            std::optional<Sheet> sheet = prepare(deck);
+            std::optional<Sheet> sheet = prepare(deck, readers);
             if (sheet) sheet->deck_after = std::make_shared<const PhotoDeck>(deck);
             offer(std::move(sheet), true);
             lock.lock();
@@ -155,28 +164,39 @@ void PhotoLibrarySource::merge_into_waiting_sheets(const std::vector<PhotoFile>&
     }
 }
 
-// Twenty photos dealt, read and cropped to their cells. A photo that cannot be read is passed
-// over; when a whole deck's worth fail one after the other, none can be read.
-std::optional<PhotoLibrarySource::Sheet> PhotoLibrarySource::prepare(PhotoDeck& deck) {
+// Twenty photos dealt, read and cropped to their cells, `readers` at a time. A photo that
+// cannot be read is passed over; when a whole deck's worth fail one after the other, none can
+// be read.
+std::optional<PhotoLibrarySource::Sheet> PhotoLibrarySource::prepare(PhotoDeck& deck,
+                                                                     size_t readers) {
     Sheet sheet;
     sheet.pixels.resize(kSheetWidth, kSheetHeight);
     size_t failures_in_a_row = 0;
-    for (int32_t cell = 1; cell <= kSheetCells; ++cell) {
-        for (;;) {
-            if (cancel_) return std::nullopt;
+    const QSize cell_size(kSheetCellWidth, kSheetCellHeight);
+    int32_t cell = 1;
+    while (cell <= kSheetCells) {
+        std::vector<std::string> paths;
+        for (size_t i = 0; i < readers && cell + int32_t(i) <= kSheetCells; ++i) {
             const PhotoFile* photo = deck.deal(*random_);
             if (!photo) return std::nullopt;
-            const std::string path = photo->path;
-            PictureRead read = read_picture(path, QSize(kSheetCellWidth, kSheetCellHeight),
-                                            PictureFit::cover, &cancel_, kMaxPhotoPixels);
-            if (!read.image.isNull()) {
-                paste_cell(sheet.pixels, cell, read.image);
-                sheet.paths.push_back(path);
-                failures_in_a_row = 0;
-                break;
-            }
-            if (++failures_in_a_row >= deck.size()) return std::nullopt;
+            paths.push_back(photo->path);
         }
+        std::vector<std::future<PictureRead>> reads;
+        for (const std::string& path : paths)
+            reads.push_back(std::async(
+                paths.size() > 1 ? std::launch::async : std::launch::deferred, read_picture, path,
+                cell_size, PictureFit::cover, &cancel_, kMaxPhotoPixels));
+        for (size_t i = 0; i < paths.size(); ++i) {
+            PictureRead read = reads[i].get();
+            if (read.image.isNull()) {
+                ++failures_in_a_row;
+                continue;
+            }
+            paste_cell(sheet.pixels, cell++, read.image);
+            sheet.paths.push_back(paths[i]);
+            failures_in_a_row = 0;
+        }
+        if (cancel_ || failures_in_a_row >= deck.size()) return std::nullopt;
     }
     return sheet;
 }
@@ -218,8 +238,10 @@ void PhotoLibrarySource::hand_over(Sheet& sheet, Surface& target) {
 bool PhotoLibrarySource::load_first(SceneSurfaces& surfaces) {
     std::unique_lock lock(mutex_);
     wanted_ = std::max<size_t>(1, ++consumers_);
+    ++consumers_waiting_;
     changed_.notify_all();
     changed_.wait(lock, [this] { return !ready_.empty() || nothing_; });
+    --consumers_waiting_;
     if (ready_.empty()) {
         std::fprintf(stderr, "vistaloom: %s; showing the installed themes\n", why_nothing_.c_str());
         return false;

@@ -71,7 +71,7 @@ class PhotoLibrarySource : public PictureSource {
     void save_shown(std::unique_lock<std::mutex>& lock);
     bool rescan(PhotoDeck& deck);
     void merge_into_waiting_sheets(const std::vector<PhotoFile>& listing);
-    std::optional<Sheet> prepare(PhotoDeck& deck);
+    std::optional<Sheet> prepare(PhotoDeck& deck, size_t readers);
     void offer(std::optional<Sheet> sheet, bool last_chance);
     void give_up(std::string why);
     void hand_over(Sheet& sheet, Surface& target);
@@ -85,7 +85,8 @@ class PhotoLibrarySource : public PictureSource {
     std::deque<Sheet> ready_;
     size_t wanted_ = 1;  // sheets kept ready: one per screen that shows them
     size_t consumers_ = 0;
-    bool nothing_ = false;  // no photo can be had: missing folder, none readable
+    size_t consumers_waiting_ = 0;  // in load_first: their first frame waits
+    bool nothing_ = false;          // no photo can be had: missing folder, none readable
     bool stopping_ = false;
     std::string why_nothing_;
     std::shared_ptr<const PhotoDeck> shown_deck_;  // as of the last sheet handed over
