@@ -66,7 +66,8 @@ void PhotoLibrarySource::run() {
         offer(std::move(sheet), false);
     }
     const bool listed = rescan(deck);
-    if (!listed && deck.empty())
+    // The index's photos are in that folder too: none of them can be read either.
+    if (!listed)
         give_up("the photo folder " + printable(options_.folder) + " does not exist");
     std::unique_lock lock(mutex_);
     // A first start writes its index at once, before anything was shown.

@@ -3,7 +3,10 @@
 #include <QByteArray>
 #include <QColor>
 #include <QImage>
+#include <QLinearGradient>
 #include <QPainter>
+#include <QTransform>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -51,6 +54,26 @@ inline QImage two_halves(int width, int height) {
     return picture;
 }
 
+// Photo number `i`: a sky of its own colour, a sun and a hill, so pictures on screen can be
+// told apart and their orientation seen.
+inline QImage landscape(int i, int width, int height) {
+    QImage picture(width, height, QImage::Format_RGB32);
+    const QColor sky = QColor::fromHsv((i * 37) % 360, 170, 90 + (i * 13) % 160);
+    QLinearGradient fade(0, 0, 0, height);
+    fade.setColorAt(0, sky.lighter(150));
+    fade.setColorAt(1, sky.darker(160));
+    QPainter paint(&picture);
+    paint.fillRect(picture.rect(), fade);
+    paint.setPen(Qt::NoPen);
+    paint.setBrush(QColor::fromHsv((i * 37 + 180) % 360, 120, 250));
+    const int sun = std::max(2, height / 5);
+    paint.drawEllipse(QPoint(width / 5 + (i * 29) % std::max(1, width * 3 / 5), height / 3), sun,
+                      sun);
+    paint.setBrush(sky.darker(250));
+    paint.drawEllipse(QRect(-width / 4, height * 2 / 3, width * 3 / 2, height));
+    return picture;
+}
+
 inline void write_bytes(const std::filesystem::path& path, const QByteArray& bytes) {
     std::filesystem::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary).write(bytes.constData(), bytes.size());
@@ -71,8 +94,7 @@ inline PhotoTree make_photo_tree(const std::filesystem::path& root, int count, i
         const int folder = i % folders;
         const std::filesystem::path dir = root / ("year" + std::to_string(2000 + folder % 7)) /
                                           ("trip-" + std::to_string(folder));
-        QImage picture(width, height, QImage::Format_RGB32);
-        picture.fill(QColor::fromHsv((i * 37) % 360, 200, 80 + (i * 13) % 170));
+        const QImage picture = landscape(i, width, height);
         std::filesystem::path path;
         if (i % 7 == 3) {
             path = dir / ("shot-" + std::to_string(i) + ".PNG");
@@ -83,7 +105,14 @@ inline PhotoTree make_photo_tree(const std::filesystem::path& root, int count, i
             write_bytes(path, png);
         } else {
             path = dir / ("IMG_" + std::to_string(i) + (i % 2 ? ".jpg" : ".JPEG"));
-            write_bytes(path, jpeg_with_orientation(picture, i % 5 == 0 ? 6 : 1));
+            if (i % 5 == 0) {
+                // Held upright, as a phone stores it: sideways, with the turn to undo it.
+                const QImage upright = landscape(i, height, width);
+                write_bytes(
+                    path, jpeg_with_orientation(upright.transformed(QTransform().rotate(-90)), 6));
+            } else {
+                write_bytes(path, jpeg_with_orientation(picture, 1));
+            }
         }
         tree.readable.push_back(path.string());
     }
