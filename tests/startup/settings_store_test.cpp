@@ -41,18 +41,19 @@ TEST(SettingsStore, FreshUserGetsEveryDefaultAndNothingIsWritten) {
     EXPECT_EQ(s.first_time_running, 1);
     EXPECT_EQ(s.still_on_battery, "0");
     EXPECT_EQ(s.idle_minutes, 10);
+    EXPECT_EQ(s.photo_folder, "");
 
     EXPECT_TRUE(store.writes.empty());
-    ASSERT_EQ(store.reads.size(), 25u);
+    ASSERT_EQ(store.reads.size(), 26u);
     for (const auto& key : store.reads) {
         EXPECT_EQ(std::get<0>(key), "Brindle Vistaloom");
         EXPECT_EQ(std::get<1>(key), "Options");
     }
     EXPECT_EQ(std::get<2>(store.reads.front()), "active_module");
-    EXPECT_EQ(std::get<2>(store.reads.back()), "idle_minutes");
+    EXPECT_EQ(std::get<2>(store.reads.back()), "photo_folder");
 }
 
-TEST(SettingsStore, SavesExactlyTheTwentyThreeKeysInOrderAsPlainText) {
+TEST(SettingsStore, SavesExactlyTheTwentyFourKeysInOrderAsPlainText) {
     MemorySettings store;
     SaverSettings s;
     s.active_module = "Autumn Leaves";
