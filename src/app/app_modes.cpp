@@ -1,6 +1,7 @@
 #include "app/app_modes.h"
 
 #include <QApplication>
+#include <QLoggingCategory>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -63,6 +64,10 @@ SaverSessionOptions AppModes::session_options() const {
 
 std::unique_ptr<PhotoLibrarySource> AppModes::open_photo_library(const SaverSettings& settings) {
     if (settings.photo_folder.empty()) return nullptr;
+    // A library holds broken files, and each would put the decoder's complaint on stderr at
+    // every cycle, where a daemon keeps its log; the source passes over them in silence.
+    // (QT_LOGGING_RULES still wins for whoever wants to see them.)
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.gui.imageio*.warning=false"));
     PhotoLibraryOptions options;
     std::error_code error;
     // One index per folder however it was spelled on the command line.
