@@ -76,36 +76,46 @@ echo "  first frame ms, VmRSS kB, VmHWM kB: $result"
 echo "photo library, cached starts:"
 for i in 1 2 3; do echo "  start $i: first frame ms, VmRSS kB, VmHWM kB: $(one_start 3)"; done
 
-echo "frame periods around the first scene change (35 s in), frame_rate 20:"
-log=$E2E_DIR/change.log
-VISTALOOM_FRAME_LOG="$log" start_saver /S
-pictures_at_least() { [ "$(grep -c '^picture' "$1")" -ge "$2" ]; }
-# The second set of picture lines is the scene change's hand-over.
-wait_for 60 pictures_at_least "$log" 40 || fail "no scene change within 60 s"
-sleep 6
-kill -TERM "$SAVER_PID"
-wait_exit "$SAVER_PID" 20
-python3 - "$log" <<'PY'
+# Frame periods from 2 s before to 5 s after the first scene change. With photos the change
+# is where the second set of picture lines comes; a theme's run is cut at the same frame.
+change_periods() {
+    local label=$1 log=$E2E_DIR/change-$1.log at=${3:-}
+    write_settings "active_module=Demo" "mute_audio=1" $2
+    VISTALOOM_FRAME_LOG="$log" start_saver /S
+    if [ -z "$at" ]; then
+        wait_for 60 pictures_at_least "$log" 40 || fail "no scene change within 60 s"
+        sleep 6
+    else
+        wait_for 70 frames_at_least "$log" $((at + 120)) || fail "too few frames"
+    fi
+    kill -TERM "$SAVER_PID"
+    wait_exit "$SAVER_PID" 20
+    python3 - "$log" "$label" "$at" <<'PY'
 import sys
-lines = open(sys.argv[1]).read().splitlines()
-frames, change_frame, pictures = {}, None, 0
-last_frame = 0
-for line in lines:
+log, label, at = sys.argv[1], sys.argv[2], sys.argv[3]
+frames, change, pictures, last = {}, int(at) if at else None, 0, 0
+for line in open(log).read().splitlines():
     parts = line.split()
     if parts and parts[0] == "picture":
         pictures += 1
-        if pictures == 21:
-            change_frame = last_frame
+        if pictures == 21 and change is None:
+            change = last
     elif len(parts) == 2 and parts[0].isdigit():
-        last_frame = int(parts[0])
-        frames[last_frame] = int(parts[1])
+        last = int(parts[0])
+        frames[last] = int(parts[1])
 target = next(ms for ms in range(1, 2000) if 1000 // ms <= 20)
-window = [n for n in sorted(frames) if change_frame - 40 <= n <= change_frame + 100 and n + 1 in frames]
+window = [n for n in sorted(frames) if change - 40 <= n <= change + 100 and n + 1 in frames]
 periods = [frames[n + 1] - frames[n] for n in window]
-print(f"  scene change at frame {change_frame}; {len(periods)} periods from 2 s before to 5 s after")
-print(f"  min {min(periods)}  median {sorted(periods)[len(periods) // 2]}  max {max(periods)} ms"
-      f"  target {target}; within {target}..{target + 2}: "
+print(f"  {label}: scene change at frame {change}; {len(periods)} periods, min {min(periods)}"
+      f"  median {sorted(periods)[len(periods) // 2]}  max {max(periods)} ms, target {target};"
+      f" within {target}..{target + 2}: "
       f"{100.0 * sum(target <= p <= target + 2 for p in periods) / len(periods):.1f}%")
 worst = sorted(zip(periods, window), reverse=True)[:3]
-print("  longest: " + ", ".join(f"{p} ms at frame {n}" for p, n in worst))
+print("    longest: " + ", ".join(f"{p} ms at frame {n}" for p, n in worst))
+print(f"CHANGE {change}", file=sys.stderr)
 PY
+}
+pictures_at_least() { [ "$(grep -c '^picture' "$1")" -ge "$2" ]; }
+echo "frame periods around the first scene change (35 s in), frame_rate 20, muted:"
+change_periods photos "photo_folder=$photos" "" 2>"$E2E_DIR/change"
+change_periods theme "" "$(awk '/^CHANGE/ {print $2}' "$E2E_DIR/change")" 2>/dev/null
