@@ -67,8 +67,7 @@ void PhotoLibrarySource::run() {
     }
     const bool listed = rescan(deck);
     // The index's photos are in that folder too: none of them can be read either.
-    if (!listed)
-        give_up("the photo folder " + printable(options_.folder) + " does not exist");
+    if (!listed) give_up("the photo folder " + printable(options_.folder) + " does not exist");
     std::unique_lock lock(mutex_);
     // A first start writes its index at once, before anything was shown.
     if (listed && !shown_deck_ && ready_.empty())
