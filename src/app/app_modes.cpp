@@ -1,11 +1,15 @@
 #include "app/app_modes.h"
 
 #include <QApplication>
+#include <QLoggingCategory>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 
 #include "ground/printable_text.h"
+#include "library/photo_index.h"
 #include "platform/host_window.h"
+#include "platform/photo_library_source.h"
 #include "platform/single_instance.h"
 #include "platform/system/temp_items_at_exit.h"
 #include "theme_files/theme_choice.h"
@@ -54,13 +58,43 @@ SaverSessionOptions AppModes::session_options() const {
     options.executable_name = exe_name_;
     options.max_frames = command_line_.frames.value_or(0);
     options.show_fps = command_line_.show_fps;
+    options.pictures = photos_.get();
     return options;
+}
+
+std::unique_ptr<PhotoLibrarySource> AppModes::open_photo_library(const SaverSettings& settings) {
+    if (settings.photo_folder.empty()) return nullptr;
+    // A library holds broken files, and each would put the decoder's complaint on stderr at
+    // every cycle, where a daemon keeps its log; the source passes over them in silence.
+    // (QT_LOGGING_RULES still wins for whoever wants to see them.)
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.gui.imageio*.warning=false"));
+    PhotoLibraryOptions options;
+    std::error_code error;
+    // One index per folder however it was spelled on the command line.
+    const std::filesystem::path folder =
+        std::filesystem::absolute(std::filesystem::path(settings.photo_folder), error);
+    options.folder =
+        (error ? std::filesystem::path(settings.photo_folder) : folder).lexically_normal().string();
+    if (options.folder.size() > 1 && options.folder.back() == '/') options.folder.pop_back();
+    const std::string cache = folders_.cache_folder();
+    if (!cache.empty()) options.index_path = cache + photo_index_file_name(options.folder);
+    auto source = std::make_unique<PhotoLibrarySource>(
+        std::move(options), std::make_unique<SeededRandom>(command_line_.seed));
+    if (frame_log_) {
+        FrameLog* log = frame_log_.get();
+        source->on_dealt([log](const std::string& path) { log->note("picture", path); });
+    }
+    return source;
 }
 
 void AppModes::open_configuration() {
     SaverSessionOptions options;
     options.executable_name = exe_name_;
     preview_ = std::make_unique<SaverPreview>(settings_, values_, backend_, seams(), options);
+    preview_->set_pictures_for_run(
+        [this](const SaverSettings& settings) -> std::unique_ptr<PictureSource> {
+            return open_photo_library(settings);
+        });
     ConfigurationContext context{settings_, values_,   backend_,          folders_,
                                  desktop_,  *preview_, themes_help_page()};
     context.make_theme = make_theme_from_pictures;
@@ -112,7 +146,8 @@ void AppModes::say_if_theme_unknown() const {
     if (!name || name->empty()) return;
     const ThemeListing listing = list_themes(values_.install_path, *name);
     if (listing.names.empty() || listing.active_found) return;
-    std::fprintf(stderr, "vistaloom: no theme named \"%s\" in %s; showing a theme chosen at random\n",
+    std::fprintf(stderr,
+                 "vistaloom: no theme named \"%s\" in %s; showing a theme chosen at random\n",
                  printable(*name).c_str(), printable(values_.install_path).c_str());
 }
 
@@ -128,11 +163,10 @@ void AppModes::open_saver() {
     }
     if (const char* log = std::getenv("VISTALOOM_FRAME_LOG"))
         frame_log_ = std::make_unique<FrameLog>(log, clock_);
-    saver_ = std::make_unique<SaverScreens>(SaverScreensParts{settings_, values_, seams(),
-                                                              silent_media_, window,
-                                                              session_options(),
-                                                              host_window_.get(),
-                                                              frame_log_.get()});
+    photos_ = open_photo_library(settings_);
+    saver_ = std::make_unique<SaverScreens>(
+        SaverScreensParts{settings_, values_, seams(), silent_media_, window, session_options(),
+                          host_window_.get(), frame_log_.get()});
     // The process ends with the saver, wherever it was shown.
     QObject::connect(saver_.get(), &SaverScreens::all_unloaded, qApp, &QCoreApplication::quit,
                      Qt::QueuedConnection);

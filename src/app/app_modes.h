@@ -20,6 +20,7 @@ namespace vistaloom {
 class FrameLog;
 class FrmConfiguration;
 class FrmPreview;
+class PhotoLibrarySource;
 class HostWindow;
 class SaverPreview;
 class SaverScreens;
@@ -51,6 +52,8 @@ class AppModes : public ModeHost {
     SaverSeams seams();
     SaverSessionOptions session_options() const;
     bool open_host_window();
+    // The photo library the settings name, or none (no folder chosen).
+    std::unique_ptr<PhotoLibrarySource> open_photo_library(const SaverSettings& settings);
     void say_if_theme_unknown() const;
     void fail(const std::string& message);
 
@@ -70,6 +73,7 @@ class AppModes : public ModeHost {
 
     std::unique_ptr<HostWindow> host_window_;
     std::unique_ptr<FrameLog> frame_log_;
+    std::unique_ptr<PhotoLibrarySource> photos_;
     std::unique_ptr<SaverScreens> saver_;
     std::unique_ptr<SaverPreview> preview_;
     std::unique_ptr<FrmConfiguration> config_;

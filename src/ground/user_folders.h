@@ -16,6 +16,10 @@ class UserFolders {
     // Our folder among the user's data files (the wallpaper picture lives there), with a
     // trailing separator, created on first use. Empty when there is none.
     virtual std::string data_folder() = 0;
+    // Our folder among the user's cache files (what can be made again, such as the photo
+    // library's index), with a trailing separator, created on first use. Empty when there is
+    // none.
+    virtual std::string cache_folder() = 0;
 };
 
 }  // namespace vistaloom

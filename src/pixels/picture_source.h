@@ -15,8 +15,10 @@ class PictureSource {
   public:
     virtual ~PictureSource() = default;
 
-    // The first scene's pictures, on `surfaces.sprite`.
-    virtual void load_first(SceneSurfaces& surfaces) = 0;
+    // The first scene's pictures, on `surfaces.sprite`. False when the source has none to give
+    // (a photo folder that is gone or holds nothing readable): the session then shows the
+    // installed themes instead, and this source is not asked again in the run.
+    virtual bool load_first(SceneSurfaces& surfaces) = 0;
 
     // The next scene's pictures: puts them on `sheet` and returns true, or returns false and
     // leaves `sheet` alone when the pictures it holds stay. Must not block.
@@ -31,7 +33,7 @@ class ThemeSheetPictures : public PictureSource {
                        const std::string& active_module)
         : items_(items), install_path_(install_path), active_module_(active_module) {}
 
-    void load_first(SceneSurfaces& surfaces) override;
+    bool load_first(SceneSurfaces& surfaces) override;
     bool take_next(Surface&) override { return false; }
 
   private:

@@ -4,27 +4,27 @@
 #include <cmath>
 #include <cstdio>
 
-#include "theme_files/theme_files.h"
 #include "compose/background_setup.h"
-#include "pixels/builtin_pictures.h"
 #include "compose/draw_pass.h"
 #include "compose/frame.h"
 #include "compose/frame_passes.h"
-#include "ground/rounding.h"
+#include "ground/clock.h"
 #include "ground/desktop.h"
+#include "ground/numeric_text.h"
+#include "ground/random_source.h"
+#include "ground/rounding.h"
+#include "pixels/builtin_pictures.h"
 #include "saver/frame_pacing.h"
 #include "saver/saver_window_host.h"
-#include "theme_files/theme_choice.h"
 #include "saver/wallpaper.h"
 #include "sprites/scene_change.h"
 #include "sprites/scene_step.h"
 #include "sprites/sprite_setup.h"
-#include "ground/clock.h"
-#include "ground/numeric_text.h"
-#include "ground/random_source.h"
 #include "startup/saver_settings.h"
 #include "startup/settings_store.h"
 #include "startup/startup_values.h"
+#include "theme_files/theme_choice.h"
+#include "theme_files/theme_files.h"
 
 namespace vistaloom {
 
@@ -108,14 +108,13 @@ void SaverSession::init_saver() {
     surfaces_.no_mods = make_no_mods_picture();
     surfaces_.border = make_border_picture();
     init_run_state(run_, run_settings_, seams_.random);
-    pictures().load_first(surfaces_);
+    load_first_pictures();
     setup_background(scene_, host_.inner_width_px(), host_.inner_height_px());
     setup_sprites(scene_);
 }
 
 void SaverSession::get_module() {
-    const ThemeListing listing =
-        list_themes(startup_.install_path, settings_.active_module);
+    const ThemeListing listing = list_themes(startup_.install_path, settings_.active_module);
     if (listing.names.empty()) {
         run_.no_themes = 1;
         return;
@@ -227,6 +226,22 @@ PictureSource& SaverSession::pictures() {
     return options_.pictures ? *options_.pictures : theme_pictures_;
 }
 
+void SaverSession::load_first_pictures() {
+    if (!options_.pictures) {
+        theme_pictures_.load_first(surfaces_);
+        return;
+    }
+    if (!options_.pictures->load_first(surfaces_)) {
+        options_.pictures = nullptr;
+        theme_pictures_.load_first(surfaces_);
+        return;
+    }
+    // The pictures are the source's own, whether or not a theme is installed; a theme's music
+    // belongs to its pictures, so it stays off with them.
+    run_.no_themes = 0;
+    run_.music_count = 0;
+}
+
 void SaverSession::next_pictures() {
     if (!pictures().take_next(surfaces_.sprite)) return;
     if (run_settings_.borders_on) frame_sheet_cells(surfaces_.sprite, surfaces_.border);
@@ -244,8 +259,8 @@ void SaverSession::set_shown(bool shown) {
 
 void SaverSession::update_pause(bool poll_power) {
     const int64_t now = seams_.clock.tick_ms();
-    if (poll_power && (power_check_tick_ == INT64_MIN ||
-                       now - power_check_tick_ >= kPowerCheckIntervalMs)) {
+    if (poll_power &&
+        (power_check_tick_ == INT64_MIN || now - power_check_tick_ >= kPowerCheckIntervalMs)) {
         power_check_tick_ = now;
         display_on_ = seams_.desktop.display_on();
         still_for_battery_ = run_settings_.still_on_battery && seams_.desktop.on_battery();

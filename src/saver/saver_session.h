@@ -153,6 +153,8 @@ class SaverSession {
     // The scene changed and no picture is on screen: the source may give the next set.
     void next_pictures();
     PictureSource& pictures();
+    // The source's first pictures, or the theme's when it has none.
+    void load_first_pictures();
     void repaint_changes();
     void music_step();
     void show_time_of_day();
@@ -178,8 +180,8 @@ class SaverSession {
     Phase phase_ = Phase::Loaded;
     int32_t setup_done_ = 0;
     bool stop_pending_ = false;
-    bool frame_open_ = false;     // a frame was presented and its wait has not ended
-    bool timers_due_ = false;     // the loop (re)starts: music and scene timers begin now
+    bool frame_open_ = false;  // a frame was presented and its wait has not ended
+    bool timers_due_ = false;  // the loop (re)starts: music and scene timers begin now
     bool shown_ = true;
     bool display_on_ = true;
     bool still_for_battery_ = false;

@@ -36,6 +36,9 @@ struct SaverSettings {
     int32_t first_time_running = 1;
     // The watcher's idle time before it starts the saver.
     int32_t idle_minutes = kIdleMinutesRange.fallback;
+    // The folder of photos the pictures are dealt from, subfolders included (empty: the
+    // theme's pictures).
+    std::string photo_folder;
 };
 
 // A hand-edited settings file can hold any number. The store keeps what it holds; these are

@@ -34,6 +34,7 @@ constexpr std::array<SwitchOption, 5> kSwitches{{
 }};
 
 constexpr std::string_view kTheme = "--theme";
+constexpr std::string_view kPhotos = "--photos";
 
 const NumberOption* number_option(std::string_view name) {
     for (const NumberOption& option : kNumbers)
@@ -63,7 +64,7 @@ std::string switch_text(bool on) {
 }  // namespace
 
 OverrideKind override_kind(std::string_view name) {
-    if (number_option(name) || name == kTheme) return OverrideKind::TakesValue;
+    if (number_option(name) || name == kTheme || name == kPhotos) return OverrideKind::TakesValue;
     if (switch_option(name)) return OverrideKind::Flag;
     return OverrideKind::NotAnOverride;
 }
@@ -96,6 +97,11 @@ std::string apply_override_option(SettingsOverrides& overrides, std::string_view
         overrides.active_module = value;
         return {};
     }
+    if (name == kPhotos) {
+        // As with --theme, a daemon's empty file field means the stored setting.
+        if (!value.empty()) overrides.photo_folder = value;
+        return {};
+    }
     return std::string(name) + " is not a settings option";
 }
 
@@ -112,6 +118,7 @@ void apply_overrides(SaverSettings& settings, const SettingsOverrides& overrides
         settings.random_theme = "0";
     }
     if (overrides.random_theme) settings.random_theme = switch_text(*overrides.random_theme);
+    if (overrides.photo_folder) settings.photo_folder = *overrides.photo_folder;
 }
 
 const std::string& overrides_usage_text() {
@@ -121,6 +128,8 @@ const std::string& overrides_usage_text() {
         "  --frame-rate N  frames per second, 10..60\n"
         "  --speed N       image speed, 1..20 (10 is normal)\n"
         "  --theme NAME    use the theme NAME (its file name without .icf; empty: the stored one)\n"
+        "  --photos FOLDER pictures from the photos in FOLDER and its subfolders (empty: the\n"
+        "                  stored choice)\n"
         "  --random-theme, --no-random-theme    pick a random theme, or not\n"
         "  --gradients, --no-gradients          gradient or black backgrounds\n"
         "  --borders, --no-borders              a border around each picture, or none\n"

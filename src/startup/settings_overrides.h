@@ -21,10 +21,11 @@ struct SettingsOverrides {
     std::optional<bool> show_time;             // --show-time / --no-show-time
     std::optional<bool> random_theme;          // --random-theme / --no-random-theme
     std::optional<std::string> active_module;  // --theme NAME
+    std::optional<std::string> photo_folder;   // --photos FOLDER
 
     bool any() const {
         return sprite_active || frame_rate || speed_scale || gradients_on || borders_on ||
-               mute_audio || show_time || random_theme || active_module;
+               mute_audio || show_time || random_theme || active_module || photo_folder;
     }
 };
 

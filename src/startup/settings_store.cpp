@@ -19,7 +19,7 @@ struct Key {
 };
 
 // Every option in the order it is read; the defaults are those of a fresh SaverSettings.
-const std::array<Key, 25> kLoadOrder = {{
+const std::array<Key, 26> kLoadOrder = {{
     {"active_module", &SaverSettings::active_module},
     {"random_theme", &SaverSettings::random_theme},
     {"gradients_on", &SaverSettings::gradients_on},
@@ -45,10 +45,11 @@ const std::array<Key, 25> kLoadOrder = {{
     {"first_time_running", &SaverSettings::first_time_running},
     {"still_on_battery", &SaverSettings::still_on_battery},
     {"idle_minutes", &SaverSettings::idle_minutes},
+    {"photo_folder", &SaverSettings::photo_folder},
 }};
 
 // The options windows write back, in their order.
-const std::array<Key, 23> kSaveOrder = {{
+const std::array<Key, 24> kSaveOrder = {{
     {"active_module", &SaverSettings::active_module},
     {"random_theme", &SaverSettings::random_theme},
     {"gradients_on", &SaverSettings::gradients_on},
@@ -72,6 +73,7 @@ const std::array<Key, 23> kSaveOrder = {{
     {"mp3_devicename", &SaverSettings::mp3_devicename},
     {"still_on_battery", &SaverSettings::still_on_battery},
     {"idle_minutes", &SaverSettings::idle_minutes},
+    {"photo_folder", &SaverSettings::photo_folder},
 }};
 
 // The reader's buffer; longer data does not fit and reads as a failure.

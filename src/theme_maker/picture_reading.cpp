@@ -127,7 +127,8 @@ QImage finished(QImage picture, QSize box, PictureFit fit) {
 }  // namespace
 
 PictureRead read_picture(const std::string& path, QSize box, PictureFit fit,
-                         const std::atomic<bool>* cancel) {
+                         const std::atomic<bool>* cancel, int64_t max_pixels) {
+    if (max_pixels <= 0 || max_pixels > kMaxPicturePixels) max_pixels = kMaxPicturePixels;
     CancellableFile file(cancel);
     if (QString problem = open_regular_file(path, file); !problem.isEmpty())
         return {QImage(), problem};
@@ -141,8 +142,8 @@ PictureRead read_picture(const std::string& path, QSize box, PictureFit fit,
     reader.setAutoTransform(true);
     const QSize stored = reader.size();
     if (stored.isValid() && !stored.isEmpty()) {
-        if (int64_t{stored.width()} * stored.height() > kMaxPicturePixels)
-            return {QImage(), QStringLiteral("more than %1 pixels").arg(kMaxPicturePixels)};
+        if (int64_t{stored.width()} * stored.height() > max_pixels)
+            return {QImage(), QStringLiteral("more than %1 pixels").arg(max_pixels)};
         ask_for_size(reader, stored, box, fit);
     }
     QImage picture = cancelled(cancel) ? QImage() : reader.read();

@@ -31,9 +31,10 @@ struct PictureRead {
 // regular file is opened, so a pipe or a device never blocks the read. The crop comes before
 // the scaling, so a very thin picture never becomes a huge one on its way to `box`; large
 // JPEGs are decoded at a reduced size. When `cancel` becomes true the read ends soon after
-// with an error.
+// with an error. A picture of more than `max_pixels` (0: the largest the saver's own decoder
+// takes), by what its header claims, is refused before it is decoded.
 PictureRead read_picture(const std::string& path, QSize box, PictureFit fit,
-                         const std::atomic<bool>* cancel = nullptr);
+                         const std::atomic<bool>* cancel = nullptr, int64_t max_pixels = 0);
 
 // The picture format Qt finds in the file's first bytes ("png", "jpeg", ...), or empty when
 // it is none or no regular file.

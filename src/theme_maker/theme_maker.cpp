@@ -107,7 +107,7 @@ bool read_in_order(const std::vector<std::string>& paths, Take take,
     for (size_t i = 0; i < paths.size(); ++i) {
         for (; next < paths.size() && pending.size() < workers; ++next)
             pending.push_back(std::async(std::launch::async, read_picture, paths[next], cell,
-                                         PictureFit::cover, cancel));
+                                         PictureFit::cover, cancel, int64_t{0}));
         PictureRead photo = pending.front().get();
         pending.pop_front();
         // Reads still running are waited for as `pending` goes.

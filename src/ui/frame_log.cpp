@@ -3,6 +3,7 @@
 #include <chrono>
 
 #include "ground/clock.h"
+#include "ground/printable_text.h"
 #include "startup/output_files.h"
 #include "ui/saver_screen.h"
 
@@ -21,6 +22,10 @@ FrameLog::FrameLog(const std::string& path, Clock& clock) : clock_(clock) {
 
 FrameLog::~FrameLog() {
     if (file_) std::fclose(file_);
+}
+
+void FrameLog::note(const std::string& kind, const std::string& text) {
+    if (file_) std::fprintf(file_, "%s %s\n", kind.c_str(), printable(text).c_str());
 }
 
 void FrameLog::follow(SaverScreen& screen) {

@@ -21,6 +21,9 @@ class FrameLog {
 
     // Logs the frames of `screen`, which must outlive the log or be the last one followed.
     void follow(SaverScreen& screen);
+    // One line of its own ("picture <path>"), with the control bytes of `text` escaped so a
+    // file name cannot break the log into lines.
+    void note(const std::string& kind, const std::string& text);
 
   private:
     Clock& clock_;

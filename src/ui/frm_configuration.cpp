@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -9,9 +10,11 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QStackedLayout>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "library/photo_scan.h"
 #include "startup/saver_settings.h"
 #include "startup/settings_store.h"
 #include "startup/startup_values.h"
@@ -28,6 +31,21 @@ namespace {
 // Room for a sample picture; larger ones are shown smaller, keeping their shape.
 constexpr int kSampleWidth = 160;
 constexpr int kSampleHeight = 120;
+
+// The list entry that stands for the photo library rather than a theme.
+const QString kPhotosEntry = QStringLiteral("Pictures Folder...");
+constexpr int kPhotosRole = Qt::UserRole + 1;
+// Enough photos tried for a sample: a folder of broken files must not keep the window busy.
+constexpr size_t kSampleTries = 20;
+
+QImage sample_image(const std::string& file) {
+    QImage image =
+        read_picture(file, QSize(kSampleWidth, kSampleHeight), PictureFit::shrink_to_fit).image;
+    if (!image.isNull() && (image.width() > kSampleWidth || image.height() > kSampleHeight))
+        image = image.scaled(kSampleWidth, kSampleHeight, Qt::KeepAspectRatio,
+                             Qt::SmoothTransformation);
+    return image;
+}
 
 QPushButton* button(const char* caption, const char* tool_tip) {
     auto* b = new QPushButton(QString::fromLatin1(caption));
@@ -54,6 +72,16 @@ QWidget* title_row() {
 }
 
 }  // namespace
+
+std::optional<std::string> ask_for_photo_folder(QWidget* parent, const std::string& start) {
+    const QString from = start.empty()
+                             ? QStandardPaths::writableLocation(QStandardPaths::PicturesLocation)
+                             : QString::fromStdString(start);
+    const QString folder = QFileDialog::getExistingDirectory(
+        parent, QStringLiteral("Pictures Folder"), from, QFileDialog::ShowDirsOnly);
+    if (folder.isEmpty()) return std::nullopt;
+    return folder.toStdString();
+}
 
 FrmConfiguration::FrmConfiguration(ConfigurationContext context, QWidget* parent)
     : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -163,11 +191,27 @@ void FrmConfiguration::get_modules() {
     const QSignalBlocker quiet(combo_);
     combo_->clear();
     for (const std::string& name : list_.names) combo_->addItem(QString::fromStdString(name));
-    combo_->setCurrentIndex(list_.selected);
+    combo_->addItem(kPhotosEntry);
+    combo_->setItemData(combo_->count() - 1, true, kPhotosRole);
+    combo_->setItemData(
+        combo_->count() - 1,
+        QStringLiteral(" Pictures from a folder of your photos and its subfolders "),
+        Qt::ToolTipRole);
+    combo_->setCurrentIndex(context_.settings.photo_folder.empty() ? list_.selected
+                                                                   : photos_entry());
+}
+
+int FrmConfiguration::photos_entry() const {
+    return combo_->count() - 1;
 }
 
 void FrmConfiguration::show_module() {
     no_themes_->hide();
+    if (!context_.settings.photo_folder.empty()) {
+        show_photo_sample();
+        return;
+    }
+    no_themes_->setText(QStringLiteral("No Themes Found!"));
     if (context_.settings.active_module.empty()) {
         sample_->clear();
         no_themes_->show();
@@ -177,23 +221,50 @@ void FrmConfiguration::show_module() {
     read_theme_info(items_, base, context_.folders);
     const std::string file = extract_theme_item(items_, base, 1);
     // A sample that cannot be had ("False") or is no picture leaves the picture empty.
-    QImage image;
-    if (file != "False")
-        image = read_picture(file, QSize(kSampleWidth, kSampleHeight), PictureFit::shrink_to_fit)
-                    .image;
+    const QImage image = file != "False" ? sample_image(file) : QImage();
     if (image.isNull()) {
         sample_->clear();
         return;
     }
-    if (image.width() > kSampleWidth || image.height() > kSampleHeight)
-        image = image.scaled(kSampleWidth, kSampleHeight, Qt::KeepAspectRatio,
-                             Qt::SmoothTransformation);
     sample_->setPixmap(QPixmap::fromImage(image));
+}
+
+// The library's first photo in name order that can be read.
+void FrmConfiguration::show_photo_sample() {
+    const PhotoListing listing = list_photos(context_.settings.photo_folder);
+    for (size_t i = 0; i < listing.photos.size() && i < kSampleTries; ++i) {
+        const QImage image = sample_image(listing.photos[i].path);
+        if (image.isNull()) continue;
+        sample_->setPixmap(QPixmap::fromImage(image));
+        return;
+    }
+    sample_->clear();
+    no_themes_->setText(listing.folder_found ? QStringLiteral("No Pictures Found!")
+                                             : QStringLiteral("Folder Not Found!"));
+    no_themes_->show();
 }
 
 void FrmConfiguration::theme_chosen(int index) {
     if (index < 0) return;
+    if (combo_->itemData(index, kPhotosRole).toBool()) {
+        photos_chosen();
+        return;
+    }
+    // A theme chosen: the saver shows the theme's pictures again.
+    context_.settings.photo_folder.clear();
     context_.settings.active_module = combo_->itemText(index).toStdString();
+    show_module();
+}
+
+void FrmConfiguration::photos_chosen() {
+    const std::optional<std::string> folder =
+        context_.choose_photo_folder(this, context_.settings.photo_folder);
+    if (folder) context_.settings.photo_folder = *folder;
+    if (context_.settings.photo_folder.empty()) {
+        // Given up before any folder was chosen: back to the theme that was shown.
+        const QSignalBlocker quiet(combo_);
+        combo_->setCurrentIndex(list_.selected);
+    }
     show_module();
 }
 

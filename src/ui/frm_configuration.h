@@ -23,6 +23,9 @@ class UserFolders;
 struct SaverSettings;
 struct StartupValues;
 
+// The folder dialog, starting at `start`, or at the user's pictures folder when it is empty.
+std::optional<std::string> ask_for_photo_folder(QWidget* parent, const std::string& start);
+
 // What the configuration window works with. Message boxes and the file operations of a
 // removal can be replaced, so tests answer the boxes and make a removal fail.
 struct ConfigurationContext {
@@ -38,12 +41,16 @@ struct ConfigurationContext {
     // Makes a theme from a folder of pictures in the themes folder; the new theme's name,
     // or nothing when the user gave up.
     std::function<std::optional<std::string>(QWidget* parent, const std::string& themes_folder)>
-        make_theme;
+        make_theme = {};
+    // Asks for the photo folder, starting at `start`; nothing when the user gave up.
+    std::function<std::optional<std::string>(QWidget* parent, const std::string& start)>
+        choose_photo_folder = ask_for_photo_folder;
 };
 
-// The theme configuration window: the theme list with the sample picture of the active
-// theme, removal, the random-theme switch, and the doors to the options dialog, the about
-// window, a preview and the themes page. Closing it, however, saves the settings.
+// The theme configuration window: the theme list (and, last, the photo library) with the
+// sample picture of the active theme or the library's first photo, removal, the random-theme
+// switch, and the doors to the options dialog, the about window, a preview and the themes page.
+// Closing it, however, saves the settings.
 class FrmConfiguration : public QDialog {
     Q_OBJECT
   public:
@@ -82,6 +89,9 @@ class FrmConfiguration : public QDialog {
     QLayout* make_window_buttons();
     void form_activate();
     void theme_chosen(int index);
+    void photos_chosen();
+    void show_photo_sample();
+    int photos_entry() const;
     void remove_clicked();
     void new_theme_clicked();
     void show_about();

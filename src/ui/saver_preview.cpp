@@ -22,7 +22,11 @@ void SaverPreview::run() {
     save_settings(settings_, backend_);
     values_.config_preview = true;
     {
+        // Declared before the screen, so it outlives the session that takes from it.
+        std::unique_ptr<PictureSource> pictures =
+            pictures_for_run_ ? pictures_for_run_(settings_) : nullptr;
         SaverScreenRecipe recipe{settings_, values_, seams_, {}, session_options_};
+        if (pictures) recipe.session_options.pictures = pictures.get();
         recipe.window_options.config_preview = true;
         SaverScreen screen(std::move(recipe), cursor_hidden_by_);
         screen_ = &screen;

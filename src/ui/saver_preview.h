@@ -1,4 +1,6 @@
 #pragma once
+#include <functional>
+#include <memory>
 
 #include "saver/saver_session.h"
 
@@ -28,6 +30,10 @@ class SaverPreview {
     // A termination signal: the preview ends as after a key press.
     void request_stop();
     int runs() const { return runs_; }
+    // Makes the pictures of one preview from the settings as they are then (none: the
+    // theme's), so a photo folder chosen a moment ago is what the preview shows.
+    using PicturesForRun = std::function<std::unique_ptr<PictureSource>(const SaverSettings&)>;
+    void set_pictures_for_run(PicturesForRun make) { pictures_for_run_ = std::move(make); }
 
   private:
     SaverSettings& settings_;
@@ -35,6 +41,7 @@ class SaverPreview {
     SettingsBackend& backend_;
     SaverSeams seams_;
     SaverSessionOptions session_options_;
+    PicturesForRun pictures_for_run_;
     SaverScreen* screen_ = nullptr;  // while a preview runs
     int cursor_hidden_by_ = 0;
     int runs_ = 0;

@@ -15,7 +15,7 @@ using testing::write_theme;
 // Each cell a colour of its own, so the frames show which picture went where.
 class PatternedPictures : public PictureSource {
   public:
-    void load_first(SceneSurfaces& surfaces) override {
+    bool load_first(SceneSurfaces& surfaces) override {
         surfaces.sprite.resize(kSheetWidth, kSheetHeight);
         for (int32_t n = 1; n <= kSheetCells; ++n) {
             const SheetPoint at = sheet_cell_origin(n);
@@ -24,6 +24,7 @@ class PatternedPictures : public PictureSource {
                     surfaces.sprite.at(x, y) = 0x00101010u * static_cast<uint32_t>(n);
             }
         }
+        return true;
     }
     bool take_next(Surface&) override { return false; }
 };

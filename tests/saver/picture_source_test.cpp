@@ -22,10 +22,13 @@ class TwoSets : public PictureSource {
     int loads = 0;
     int asked = 0;
     int asked_while_shown = 0;
+    bool has_pictures = true;
 
-    void load_first(SceneSurfaces& surfaces) override {
+    bool load_first(SceneSurfaces& surfaces) override {
         ++loads;
+        if (!has_pictures) return false;
         surfaces.sprite.resize(kSheetWidth, kSheetHeight, kFirstSet);
+        return true;
     }
     bool take_next(Surface& sheet) override {
         ++asked;
@@ -47,12 +50,13 @@ struct PictureSwap : SessionFixture {
     TwoSets source;
 
     // A theme whose pictures come from `source`, run until a key press at 200 s.
-    void run_with_gradients(const char* gradients_on) {
-        write_theme(install, "Pictures", 0);
+    void run_with_gradients(const char* gradients_on, int theme_tracks = 0,
+                            bool theme_installed = true) {
+        if (theme_installed) write_theme(install, "Pictures", theme_tracks);
         settings.active_module = "Pictures";
         settings.gradients_on = gradients_on;
         settings.borders_on = "0";
-        settings.mute_audio = "1";
+        settings.mute_audio = theme_tracks > 0 ? "0" : "1";
         options.pictures = &source;
         make();
         source.tables = &session->tables();
@@ -78,6 +82,32 @@ TEST_F(PictureSwap, PicturesChangeBetweenScenesWithoutReloadingTheTheme) {
     EXPECT_FALSE(second_before);
     EXPECT_FALSE(first_after);
     EXPECT_TRUE(second_after);
+}
+
+TEST_F(PictureSwap, TheThemesMusicStaysOffWithTheSourcesPictures) {
+    bool shown = false;
+    host.on_repaint = [&] { shown |= shows(session->surfaces().ascreen, kFirstSet); };
+    run_with_gradients("0", 2);
+    EXPECT_TRUE(shown);
+    EXPECT_TRUE(media.played.empty());
+}
+
+TEST_F(PictureSwap, TheSourcesPicturesShowWhenNoThemeIsInstalled) {
+    bool shown = false;
+    host.on_repaint = [&] { shown |= shows(session->surfaces().ascreen, kFirstSet); };
+    run_with_gradients("0", 0, false);
+    EXPECT_EQ(session->run().no_themes, 0);
+    EXPECT_TRUE(shown);
+}
+
+TEST_F(PictureSwap, ASourceWithoutPicturesGivesWayToTheTheme) {
+    source.has_pictures = false;
+    bool shown = false;
+    host.on_repaint = [&] { shown |= shows(session->surfaces().ascreen, kFirstSet); };
+    run_with_gradients("1");
+    EXPECT_EQ(source.loads, 1);
+    EXPECT_EQ(source.asked, 0) << "a source that had nothing is not asked again";
+    EXPECT_FALSE(shown);
 }
 
 TEST_F(PictureSwap, WithoutGradientsTheScenesKeepTheirPictures) {

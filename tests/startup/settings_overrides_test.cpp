@@ -14,9 +14,9 @@ CommandLine parse(std::vector<std::string> args) {
 }
 
 TEST(SettingsOverrides, EveryOptionReachesItsFieldAndImpliesTheSaver) {
-    CommandLine cl =
-        parse({"--pictures", "10", "--frame-rate=60", "--speed", "1", "--no-gradients",
-               "--no-borders", "--mute", "--no-show-time", "--theme", "Sports", "--random-theme"});
+    CommandLine cl = parse({"--pictures", "10", "--frame-rate=60", "--speed", "1", "--no-gradients",
+                            "--no-borders", "--mute", "--no-show-time", "--theme", "Sports",
+                            "--random-theme", "--photos", "/home/me/Pictures"});
     ASSERT_TRUE(cl.error.empty()) << cl.error;
     EXPECT_EQ(cl.start_mode, StartMode::Saver);
     const SettingsOverrides& o = cl.overrides;
@@ -29,6 +29,7 @@ TEST(SettingsOverrides, EveryOptionReachesItsFieldAndImpliesTheSaver) {
     EXPECT_EQ(o.show_time, false);
     EXPECT_EQ(o.active_module, "Sports");
     EXPECT_EQ(o.random_theme, true);
+    EXPECT_EQ(o.photo_folder, "/home/me/Pictures");
 
     // The last of a pair wins, as a daemon appending to a stored command line expects.
     CommandLine last = parse({"/s", "--mute", "--no-mute", "--gradients"});
@@ -57,6 +58,7 @@ TEST(SettingsOverrides, ValuesOutsideTheirRangeAreRefusedNotClamped) {
     CommandLine empty = parse({"/s", "--theme", ""});
     EXPECT_TRUE(empty.error.empty());
     EXPECT_FALSE(empty.overrides.active_module);
+    EXPECT_FALSE(parse({"/s", "--photos", ""}).overrides.photo_folder);
 }
 
 TEST(SettingsOverrides, OnlyTheSaverAndThePreviewTakeThem) {
@@ -73,6 +75,7 @@ TEST(SettingsOverrides, ApplyOverStoredValuesWithoutWritingThem) {
     store.set("Options", "active_module", "Stored");
     store.set("Options", "random_theme", "1");
     store.set("Options", "mute_audio", "0");
+    store.set("Options", "photo_folder", "/stored/photos");
 
     struct NoWindows : ModeHost {
         bool is_first_instance(const std::string&) override { return true; }
@@ -85,7 +88,7 @@ TEST(SettingsOverrides, ApplyOverStoredValuesWithoutWritingThem) {
     StartupValues values;
     SaverSettings settings;
     run_startup(parse({"/s", "--pictures", "9", "--theme", "Given", "--mute", "--frame-rate", "45",
-                       "--speed", "20", "--no-borders"}),
+                       "--speed", "20", "--no-borders", "--photos", "/given/photos"}),
                 store, host, {}, values, settings);
     EXPECT_EQ(settings.sprite_active, 9);
     EXPECT_EQ(settings.active_module, "Given");
@@ -95,6 +98,7 @@ TEST(SettingsOverrides, ApplyOverStoredValuesWithoutWritingThem) {
     EXPECT_EQ(settings.frame_rate, "45");
     EXPECT_EQ(settings.speed_scale, 20);
     EXPECT_EQ(settings.borders_on, "0");
+    EXPECT_EQ(settings.photo_folder, "/given/photos");
     EXPECT_EQ(settings.gradients_on, "1");  // not given: the stored value
     EXPECT_TRUE(store.writes.empty());
 }

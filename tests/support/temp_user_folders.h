@@ -31,6 +31,12 @@ class TempUserFolders : public UserFolders {
         std::filesystem::create_directories(folder, error);
         return folder.string() + "/";
     }
+    std::string cache_folder() override {
+        const std::filesystem::path folder = root_ / "cache";
+        std::error_code error;
+        std::filesystem::create_directories(folder, error);
+        return folder.string() + "/";
+    }
     std::filesystem::path private_dir() const { return root_ / "private"; }
 
   private:

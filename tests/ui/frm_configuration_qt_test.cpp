@@ -9,6 +9,7 @@
 #include "config_rig.h"
 #include "saver/theme_configuration.h"
 #include "support/many_scans_jpeg.h"
+#include "support/photo_tree.h"
 #include "theme_files/theme_choice.h"
 #include "ui/frm_configuration.h"
 #include "ui/frm_main.h"
@@ -25,9 +26,10 @@ ConfigurationContext context_for(ConfigRig& rig, std::string page = "/nowhere/he
     return context;
 }
 
+// The themes listed; the last entry is always the photo library's.
 QStringList listed(const FrmConfiguration& window) {
     QStringList names;
-    for (int i = 0; i < window.theme_list()->count(); ++i)
+    for (int i = 0; i + 1 < window.theme_list()->count(); ++i)
         names << window.theme_list()->itemText(i);
     return names;
 }
@@ -85,7 +87,7 @@ class FrmConfigurationTest : public QObject {
         ConfigRig rig;
         rig.settings.active_module = "Autumn";
         FrmConfiguration window(context_for(rig));
-        QCOMPARE(window.theme_list()->count(), 0);
+        QCOMPARE(listed(window).size(), 0);
         QVERIFY(!window.no_themes_label()->isHidden());
         QCOMPARE(window.no_themes_label()->text(), QStringLiteral("No Themes Found!"));
         QCOMPARE(rig.settings.active_module, std::string());
@@ -98,8 +100,8 @@ class FrmConfigurationTest : public QObject {
         ConfigRig rig;
         const std::string base = rig.values.install_path + "Scans";
         const std::string sample = testing::many_scans_jpeg(320, 240);
-        std::ofstream(base + ".icf") << "\"Scans\",\"x\",\"0\"\n2\n\"sample.jpg\","
-                                     << sample.size() << "\n\"s.jpg\",1\n";
+        std::ofstream(base + ".icf")
+            << "\"Scans\",\"x\",\"0\"\n2\n\"sample.jpg\"," << sample.size() << "\n\"s.jpg\",1\n";
         std::ofstream(base + ".img", std::ios::binary) << sample << "x";
         rig.settings.active_module = "Scans";
         FrmConfiguration window(context_for(rig));
@@ -122,6 +124,61 @@ class FrmConfigurationTest : public QObject {
 
     // A choice in the list and the random switch go into the settings; closing saves them
     // and removes the extracted sample files.
+    // The last entry asks for a folder (starting where the last one was) and shows its first
+    // photo; giving up keeps what was chosen; a theme chosen afterwards ends the photos.
+    void the_pictures_folder_entry_asks_for_a_folder_and_shows_its_first_photo() {
+        ConfigRig rig;
+        rig.add_theme("Autumn");
+        const std::string photos = rig.install.path().toStdString() + "/../photos-" +
+                                   std::to_string(QCoreApplication::applicationPid());
+        testing::make_photo_tree(photos, 3, 2, 1, false, 200, 150);
+        std::vector<std::string> asked_from;
+        std::optional<std::string> answer;
+        ConfigurationContext context = context_for(rig);
+        context.choose_photo_folder = [&](QWidget*, const std::string& start) {
+            asked_from.push_back(start);
+            return answer;
+        };
+        FrmConfiguration window(std::move(context));
+        window.show();
+        QComboBox* list = window.theme_list();
+        QCOMPARE(list->itemText(list->count() - 1), QStringLiteral("Pictures Folder..."));
+
+        list->setCurrentIndex(list->count() - 1);  // given up at once
+        QCOMPARE(asked_from, std::vector<std::string>{""});
+        QCOMPARE(list->currentText(), QStringLiteral("Autumn"));
+        QVERIFY(rig.settings.photo_folder.empty());
+
+        answer = photos;
+        list->setCurrentIndex(list->count() - 1);
+        QCOMPARE(rig.settings.photo_folder, photos);
+        QVERIFY(has_sample(window));
+        QCOMPARE(window.sample_picture()->pixmap().height(), 120);  // upright: a phone photo
+        QVERIFY(window.no_themes_label()->isHidden());
+        window.close();
+        QCOMPARE(rig.store.get("Options", "photo_folder"), photos);
+
+        // Opened again: the entry is chosen and the dialog starts at the folder.
+        FrmConfiguration again(context_for(rig));
+        QCOMPARE(again.theme_list()->currentText(), QStringLiteral("Pictures Folder..."));
+        QVERIFY(has_sample(again));
+        again.theme_list()->setCurrentIndex(0);
+        QVERIFY(rig.settings.photo_folder.empty());
+        std::filesystem::remove_all(photos);
+    }
+
+    void a_pictures_folder_without_photos_says_so() {
+        ConfigRig rig;
+        rig.add_theme("Autumn");
+        rig.settings.photo_folder = rig.install.path().toStdString() + "/no-such-folder";
+        FrmConfiguration window(context_for(rig));
+        QVERIFY(!has_sample(window));
+        QCOMPARE(window.no_themes_label()->text(), QStringLiteral("Folder Not Found!"));
+        window.theme_list()->setCurrentIndex(0);
+        QVERIFY(has_sample(window));
+        QVERIFY(window.no_themes_label()->isHidden());
+    }
+
     void choices_are_saved_when_it_closes() {
         ConfigRig rig;
         rig.add_theme("Autumn");
@@ -173,7 +230,7 @@ class FrmConfigurationTest : public QObject {
         QVERIFY(ask.icon == MessageSpec::Icon::Critical);
         QVERIFY(ask.default_no);
         QVERIFY(rig.has_file("Birds.icf") && rig.has_file("Birds.img"));
-        QCOMPARE(window.theme_list()->count(), 2);
+        QCOMPARE(listed(window).size(), 2);
 
         rig.answers = {true};
         window.remove_button()->click();
@@ -212,7 +269,8 @@ class FrmConfigurationTest : public QObject {
         ConfigurationContext context = context_for(rig);
         std::string asked_folder;
         bool give_up = true;
-        context.make_theme = [&](QWidget*, const std::string& folder) -> std::optional<std::string> {
+        context.make_theme = [&](QWidget*,
+                                 const std::string& folder) -> std::optional<std::string> {
             asked_folder = folder;
             if (give_up) return std::nullopt;
             rig.add_theme("Holiday");

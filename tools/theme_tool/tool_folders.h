@@ -17,6 +17,8 @@ class ToolFolders : public UserFolders {
 
     std::string private_temp_folder() override;
     std::string data_folder() override;
+    // Making a theme keeps nothing to cache, so it makes no cache folder either.
+    std::string cache_folder() override { return {}; }
 
     // Removes the folders this run made, deepest first, as long as they are empty; a saver
     // that put its files into one meanwhile keeps it.

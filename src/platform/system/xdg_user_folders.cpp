@@ -114,21 +114,33 @@ std::string XdgUserFolders::private_temp_folder() {
     return with_separator(folder);
 }
 
-std::string XdgUserFolders::data_folder() {
+namespace {
+
+// $`variable`/vistaloom, or ~/`fallback`/vistaloom, created; empty when neither can be had.
+std::string our_folder_in(const std::string& base_from_variable, const std::string& user_home,
+                          const char* fallback) {
     std::filesystem::path base;
-    const std::string data_home = absolute("XDG_DATA_HOME");
-    if (!data_home.empty()) {
-        base = data_home;
+    if (!base_from_variable.empty()) {
+        base = base_from_variable;
     } else {
-        const std::string user_home = home();
         if (user_home.empty()) return {};
-        base = std::filesystem::path(user_home) / ".local" / "share";
+        base = std::filesystem::path(user_home) / fallback;
     }
     const std::filesystem::path folder = base / "vistaloom";
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     if (!std::filesystem::is_directory(folder, error)) return {};
     return with_separator(folder.string());
+}
+
+}  // namespace
+
+std::string XdgUserFolders::data_folder() {
+    return our_folder_in(absolute("XDG_DATA_HOME"), home(), ".local/share");
+}
+
+std::string XdgUserFolders::cache_folder() {
+    return our_folder_in(absolute("XDG_CACHE_HOME"), home(), ".cache");
 }
 
 }  // namespace vistaloom

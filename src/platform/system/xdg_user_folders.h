@@ -21,6 +21,8 @@ class XdgUserFolders : public UserFolders {
     std::string private_temp_folder() override;
     // $XDG_DATA_HOME/vistaloom (default ~/.local/share/vistaloom), created.
     std::string data_folder() override;
+    // $XDG_CACHE_HOME/vistaloom (default ~/.cache/vistaloom), created.
+    std::string cache_folder() override;
 
     // Where the private folder belongs, without a trailing separator; relative or empty
     // variables are ignored, as the XDG rules ask. Empty when no home folder can be found.

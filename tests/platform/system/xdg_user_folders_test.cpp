@@ -89,5 +89,14 @@ TEST_F(XdgFolders, DataFolderFollowsXdgDataHomeElseHome) {
     EXPECT_EQ(folders.data_folder(), (root.path() / "home/.local/share/vistaloom").string() + "/");
 }
 
+TEST_F(XdgFolders, CacheFolderFollowsXdgCacheHomeElseHome) {
+    env.values["XDG_CACHE_HOME"] = (root.path() / "cache").string();
+    EXPECT_EQ(folders.cache_folder(), (root.path() / "cache" / "vistaloom").string() + "/");
+    EXPECT_TRUE(fs::is_directory(root.path() / "cache" / "vistaloom"));
+    env.values.erase("XDG_CACHE_HOME");
+    env.values["HOME"] = (root.path() / "home").string();
+    EXPECT_EQ(folders.cache_folder(), (root.path() / "home/.cache/vistaloom").string() + "/");
+}
+
 }  // namespace
 }  // namespace vistaloom
