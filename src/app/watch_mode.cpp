@@ -4,6 +4,7 @@
 #include <QDBusConnection>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
+#include <QTimer>
 #include <iostream>
 #include <memory>
 
@@ -65,8 +66,15 @@ void follow_idle_time(QFileSystemWatcher& watch, const CommandLine& command_line
         std::cerr << "vistaloom: the saver now starts after " + std::to_string(idle_ms / 1000) +
                          " s without input\n";
     };
-    QObject::connect(&watch, &QFileSystemWatcher::directoryChanged, &watch, reread);
-    QObject::connect(&watch, &QFileSystemWatcher::fileChanged, &watch, reread);
+    // A change may be seen while the file is still being written, or while a replaced file's
+    // watch is being dropped: the file is read again a moment later as well, which costs
+    // nothing while nobody touches the settings.
+    const auto changed = [&watch, reread] {
+        reread();
+        QTimer::singleShot(500, &watch, reread);
+    };
+    QObject::connect(&watch, &QFileSystemWatcher::directoryChanged, &watch, changed);
+    QObject::connect(&watch, &QFileSystemWatcher::fileChanged, &watch, changed);
 }
 
 }  // namespace
