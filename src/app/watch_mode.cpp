@@ -58,20 +58,24 @@ void follow_idle_time(QFileSystemWatcher& watch, const CommandLine& command_line
     const QString file = QtSettingsBackend().user_file(kSettingsApplication);
     watch.addPath(QFileInfo(file).absolutePath());
     if (QFileInfo::exists(file)) watch.addPath(file);
-    const auto reread = [&watch, &watcher, &command_line, file] {
-        if (!watch.files().contains(file) && QFileInfo::exists(file)) watch.addPath(file);
+    // Read once the file has been quiet for a moment. A save writes it several times in a
+    // few milliseconds, and QSettings takes a file of the size and time it last read for
+    // unchanged; file times move in steps of milliseconds, so a read in the middle of a save
+    // could hold its half-saved value for good.
+    auto* quiet = new QTimer(&watch);
+    quiet->setSingleShot(true);
+    quiet->setInterval(300);
+    QObject::connect(quiet, &QTimer::timeout, &watch, [&watcher, &command_line] {
         const int64_t idle_ms = idle_time_ms(command_line);
         if (idle_ms == watcher.idle_ms()) return;
         watcher.set_idle_ms(idle_ms);
         std::cerr << "vistaloom: the saver now starts after " + std::to_string(idle_ms / 1000) +
                          " s without input\n";
-    };
-    // A change may be seen while the file is still being written, or while a replaced file's
-    // watch is being dropped: the file is read again a moment later as well, which costs
-    // nothing while nobody touches the settings.
-    const auto changed = [&watch, reread] {
-        reread();
-        QTimer::singleShot(500, &watch, reread);
+    });
+    const auto changed = [&watch, quiet, file] {
+        // A file replaced by a rename loses its watch; the new one is watched again.
+        if (!watch.files().contains(file) && QFileInfo::exists(file)) watch.addPath(file);
+        quiet->start();
     };
     QObject::connect(&watch, &QFileSystemWatcher::directoryChanged, &watch, changed);
     QObject::connect(&watch, &QFileSystemWatcher::fileChanged, &watch, changed);

@@ -28,7 +28,7 @@ note "six runs deal 120 photos, each once, with one added and one removed on the
 for run in 1 2 3 4 5 6; do
     if [ "$run" = 3 ]; then
         # One not yet dealt goes, a new one comes.
-        gone=$(grep -vxF -f "$E2E_DIR/dealt.txt" "$E2E_DIR/readable.txt" | head -n1)
+        gone=$(grep -vxF -f "$E2E_DIR/dealt.txt" "$E2E_DIR/readable.txt" | sed -n 1p)
         rm "$gone"
         "$VISTALOOM_E2E_PHOTO_TREE" "$TREE/new album" 1 1 0 | sed 's/^/added: /'
         added=$(find "$TREE/new album" -type f | head -n1)

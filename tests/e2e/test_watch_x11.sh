@@ -147,10 +147,12 @@ start_watcher
 watcher_says "after 7200 s" || fail "stored idle time not used: $(cat "$E2E_DIR/watch.err")"
 write_settings "active_module=demo" "mute_audio=1" "idle_minutes=2"  # in place
 wait_for 5 watcher_says "now starts after 120 s" || fail "a settings file written in place was not followed"
-# As the options dialog saves: a whole new file renamed over the old one.
-SETTINGS_FILE="$SETTINGS_FILE.new" write_settings "active_module=demo" "mute_audio=1" "idle_minutes=1"
+# As the options dialog saves: a whole new file renamed over the old one. Each value has a
+# length of its own: QSettings takes a file of the same size and modification time as the one
+# it read for unchanged, and file times here move in steps of a few milliseconds.
+SETTINGS_FILE="$SETTINGS_FILE.new" write_settings "active_module=demo" "mute_audio=1" "idle_minutes=45"
 mv "$SETTINGS_FILE.new" "$SETTINGS_FILE"
-wait_for 5 watcher_says "now starts after 60 s" || fail "a replaced settings file was not followed"
+wait_for 5 watcher_says "now starts after 2700 s" || fail "a replaced settings file was not followed"
 kill "$WATCH_PID"
 wait_exit "$WATCH_PID" 10
 
