@@ -158,10 +158,15 @@ void WaylandLayerSurface::compose(Buffer& buffer, const PresentedPicture& pictur
                   pool_size_.width() * 4, QImage::Format_RGB32);
     QPainter painter(&target);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.setClipRegion(region);
     const QRect scene = picture.scene_area();
-    painter.fillRect(target.rect(), Qt::black);
-    if (!scene.isEmpty()) painter.drawImage(scene.topLeft(), wrap(*picture.scene));
+    // Each pixel is written once: black only where no scene is.
+    for (const QRect& r : region - QRegion(scene)) painter.fillRect(r, Qt::black);
+    if (!scene.isEmpty()) {
+        const QImage image = wrap(*picture.scene);
+        for (const QRect& r : region & scene)
+            painter.drawImage(r.topLeft(), image, r.translated(-scene.topLeft()));
+    }
+    painter.setClipRegion(region);
     if (!picture.overlay) return;
     for (int box = 0; box < BoxOverlay::kBoxes; ++box) {
         const auto b = static_cast<BoxOverlay::Box>(box);
