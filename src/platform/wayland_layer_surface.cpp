@@ -163,7 +163,7 @@ void WaylandLayerSurface::compose(Buffer& buffer, const PresentedPicture& pictur
     for (const QRect& r : region - QRegion(scene)) painter.fillRect(r, Qt::black);
     if (!scene.isEmpty()) {
         const QImage image = wrap(*picture.scene);
-        for (const QRect& r : region & scene)
+        for (const QRect& r : region& scene)
             painter.drawImage(r.topLeft(), image, r.translated(-scene.topLeft()));
     }
     painter.setClipRegion(region);

@@ -68,4 +68,17 @@ wait_for_frames "$FRAMES" 10 20 || fail "no frames: $(cat "$E2E_DIR/saver.err")"
 kill -TERM "$SAVER_PID"
 wait_exit "$SAVER_PID" 5
 [ "$E2E_STATUS" -eq 0 ] || fail "SIGTERM: exit status $E2E_STATUS: $(cat "$E2E_DIR/saver.err")"
+note "without boxes each output shows its saver's picture pixel for pixel"
+write_settings "mute_audio=1" "objects_off=1" "show_time=0"
+rm -f "$FRAMES"
+VISTALOOM_FRAME_LOG="$FRAMES" start_saver /S --seed 6 --screenshot "$E2E_DIR/picture.png"
+wait_for_frames "$FRAMES" 10 20 || fail "no frames: $(cat "$E2E_DIR/saver.err")"
+sleep 0.5
+shot HEADLESS-1 "$E2E_DIR/screen.png"
+kill -TERM "$SAVER_PID"
+wait_exit "$SAVER_PID" 5
+[ "$E2E_STATUS" -eq 0 ] || fail "exit status $E2E_STATUS: $(cat "$E2E_DIR/saver.err")"
+differ=$(compare -metric AE "$E2E_DIR/screen.png" "$E2E_DIR/picture.png" null: 2>&1 || true)
+note "$differ pixels differ"
+[ "$differ" = 0 ] || fail "the output does not show the saver's picture ($differ pixels differ)"
 note "ok"
