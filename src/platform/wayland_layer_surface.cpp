@@ -101,8 +101,8 @@ bool WaylandLayerSurface::make_pool() {
                                              WL_SHM_FORMAT_XRGB8888);
         wl_buffer_add_listener(b.buffer, &LayerSurfaceCallbacks::buffer, this);
         b.pixels = reinterpret_cast<uint32_t*>(static_cast<char*>(map_) + one * i);
-        b.stale = QRegion(QRect(QPoint(0, 0), size));
     }
+    damage_.emplace(kBuffers, QRect(QPoint(0, 0), size));
     return true;
 }
 
@@ -131,12 +131,8 @@ void WaylandLayerSurface::present(const PresentedPicture& picture, const QRegion
     if (logical_.isEmpty() || unsent_.isEmpty() || !make_pool()) return;
     Buffer* buffer = free_buffer();
     if (!buffer) return;  // released() sends it
-    const QRect whole(QPoint(0, 0), device_size());
-    const QRegion send = unsent_ & whole;
-    compose(*buffer, picture, send + buffer->stale);
-    for (Buffer& other : buffers_)
-        if (&other != buffer) other.stale += send;
-    buffer->stale = QRegion();
+    const QRegion send = unsent_ & QRect(QPoint(0, 0), device_size());
+    compose(*buffer, picture, damage_->draw_for(static_cast<int>(buffer - buffers_.data()), send));
     buffer->busy = true;
     wl_surface_attach(surface_, buffer->buffer, 0, 0);
     for (const QRect& r : send)

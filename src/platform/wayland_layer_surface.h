@@ -6,6 +6,8 @@
 #include <functional>
 #include <vector>
 
+#include <optional>
+#include "platform/buffer_damage.h"
 #include "platform/presenter.h"
 
 struct wl_buffer;
@@ -52,7 +54,6 @@ class WaylandLayerSurface {
         wl_buffer* buffer = nullptr;
         uint32_t* pixels = nullptr;
         bool busy = false;
-        QRegion stale;  // what other buffers have sent since this one was drawn
     };
     void configure(uint32_t serial, uint32_t width, uint32_t height);
     bool make_pool();
@@ -76,6 +77,7 @@ class WaylandLayerSurface {
     size_t map_bytes_ = 0;
     wl_shm_pool* pool_ = nullptr;
     std::vector<Buffer> buffers_;
+    std::optional<BufferDamage> damage_;
     bool awaiting_frame_ = false;
     QRegion unsent_;
     PresentedPicture last_picture_;
