@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
-# Measures the real saver under Xvfb: CPU of the saver and of the X server (percent of one
-# core, from utime + stime in /proc/<pid>/stat) and the frame periods against the target.
+# Measures the real saver under Xvfb, or under headless sway for the wayland- cases: CPU of
+# the saver and of the display server (percent of one core, from utime + stime in
+# /proc/<pid>/stat) and the frame periods against the target.
 #
 #   bench/measure_saver.sh [BUILD_DIR]        (default: build)
 #   MEASURE_SECONDS=30   length of each measured stretch
 #   MEASURE_CASES="..."  which cases to run (default: "defaults-1080p 4k-60fps-10sprites")
 #                        more: the -muted variants, music-wav and music-mp3 (a theme whose
 #                        only track is the demo tune as WAV or MP3; needs fluidsynth and
-#                        lame), startup-4k (exec to first presented frame, five times)
+#                        lame), startup-4k (exec to first presented frame, five times),
+#                        wayland-1080p-muted (the layer-shell path on headless sway) against
+#                        x11-1080p-muted (the X11 paths on Xvfb), same size and settings
 #
 # Every case also reports the time from exec to the first presented frame and the peak
 # resident memory (VmHWM) of the saver.
@@ -80,10 +83,29 @@ PY
     WATCH_PID=$!
 }
 
+# The display server of a case: Xvfb, or sway with one output of that size (its pid stands
+# in XVFB_PID, so both are measured alike).
+start_server() {
+    local geometry=$1
+    case $name in
+    wayland-*)
+        local size=${geometry%x*}
+        unset DISPLAY
+        export QT_QPA_PLATFORM=wayland
+        SWAY_OUTPUTS="HEADLESS-1:$size" start_sway
+        XVFB_PID=$SWAY_PID
+        ;;
+    *)
+        unset WAYLAND_DISPLAY QT_QPA_PLATFORM
+        start_x "$geometry"
+        ;;
+    esac
+}
+
 measure() {
     local name=$1 geometry=$2 rate=$3
     shift 3
-    start_x "$geometry"
+    start_server "$geometry"
     write_settings "active_module=$theme" "$@"
     local log="$E2E_DIR/$name.frames" started
     rm -f "$log"
@@ -122,7 +144,7 @@ xserver = 100.0 * (x1 - x0) / hz / wall
 ticks = {}
 for line in open(log):
     parts = line.split()
-    if len(parts) == 2:
+    if len(parts) == 2 and parts[0].isdigit():
         ticks[int(parts[0])] = int(parts[1])
 periods = sorted(ticks[n + 1] - ticks[n] for n in range(first, last)
                  if n in ticks and n + 1 in ticks)
@@ -135,7 +157,7 @@ first_ms, peak_kb = float(sys.argv[14]), int(sys.argv[15])
 audio = 100.0 * (int(sys.argv[17]) - int(sys.argv[16])) / 1e9 / (float(sys.argv[12]) - float(sys.argv[11]))
 print(f"{name} ({geometry}, frame_rate {rate}): {wall:.1f} s, {len(periods)} frame periods")
 print(f"  first frame {first_ms:.0f} ms after exec, peak memory {peak_kb / 1024:.1f} MB")
-print(f"  CPU, percent of one core: saver {saver:.2f}  X server {xserver:.2f}  together {saver + xserver:.2f}"
+print(f"  CPU, percent of one core: saver {saver:.2f}  display server {xserver:.2f}  together {saver + xserver:.2f}"
       f"  (of the saver, its audio thread {audio:.2f})")
 if periods:
     print(f"  frame period ms: min {periods[0]}  median {pct(0.5)}  p99 {pct(0.99)}  max {periods[-1]}"
@@ -177,6 +199,8 @@ for c in $cases; do
     music-mp3) make_music_theme mp3 DemoMp3 && theme=DemoMp3 measure "$c" 1920x1080x24 20 ;;
     defaults-1080p) measure "$c" 1920x1080x24 20 ;;
     defaults-1080p-muted) measure "$c" 1920x1080x24 20 "mute_audio=1" ;;
+    x11-1080p-muted) measure "$c" 1920x1080x24 20 "mute_audio=1" ;;
+    wayland-1080p-muted) measure "$c" 1920x1080x24 20 "mute_audio=1" ;;
     4k-60fps-10sprites) measure "$c" 3840x2160x24 60 "frame_rate=60" "sprite_active=10" ;;
     4k-60fps-10sprites-muted) measure "$c" 3840x2160x24 60 "frame_rate=60" "sprite_active=10" "mute_audio=1" ;;
     *) fail "unknown case $c" ;;

@@ -18,6 +18,7 @@
 #include "ui/frm_preview.h"
 #include "ui/info_windows.h"
 #include "ui/install_path_message.h"
+#include "ui/layer_saver_screens.h"
 #include "ui/new_theme_dialog.h"
 #include "ui/saver_preview.h"
 #include "ui/saver_screens.h"
@@ -164,6 +165,7 @@ void AppModes::open_saver() {
     if (const char* log = std::getenv("VISTALOOM_FRAME_LOG"))
         frame_log_ = std::make_unique<FrameLog>(log, clock_);
     photos_ = open_photo_library(settings_);
+    if (open_layer_saver(window)) return;
     saver_ = std::make_unique<SaverScreens>(
         SaverScreensParts{settings_, values_, seams(), silent_media_, window, session_options(),
                           host_window_.get(), frame_log_.get()});
@@ -173,7 +175,34 @@ void AppModes::open_saver() {
     saver_->open();
 }
 
+bool AppModes::open_layer_saver(const FrmMainOptions& window) {
+    if (host_window_ || window.placement != FrmMainOptions::Placement::FullScreen) return false;
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    if (!wayland || !*wayland) return false;
+    std::string why;
+    std::unique_ptr<WaylandLayerShell> shell = WaylandLayerShell::open(why);
+    // Without layer shell the toolkit's full-screen windows stay (a compositor such as
+    // mutter or Weston); --fps then names the path they took.
+    if (!shell) {
+        if (command_line_.show_fps)
+            std::fprintf(stderr, "vistaloom: no layer shell: %s\n", why.c_str());
+        return false;
+    }
+    layer_saver_ = std::make_unique<LayerSaverScreens>(
+        SaverScreensParts{settings_, values_, seams(), silent_media_, window, session_options(),
+                          nullptr, frame_log_.get()},
+        std::move(shell));
+    QObject::connect(layer_saver_.get(), &LayerSaverScreens::all_unloaded, qApp,
+                     &QCoreApplication::quit, Qt::QueuedConnection);
+    layer_saver_->open();
+    return true;
+}
+
 void AppModes::stop() {
+    if (layer_saver_) {
+        layer_saver_->request_stop();
+        return;
+    }
     if (saver_) {
         saver_->request_stop();
         return;
@@ -197,11 +226,12 @@ void AppModes::stop() {
 
 int AppModes::exit_code() const {
     if (exit_code_ == 0 && saver_ && saver_->output_failed()) return 1;
+    if (exit_code_ == 0 && layer_saver_ && layer_saver_->output_failed()) return 1;
     return exit_code_;
 }
 
 bool AppModes::opened_window() const {
-    return saver_ || config_ || preview_form_;
+    return saver_ || layer_saver_ || config_ || preview_form_;
 }
 
 void AppModes::fail(const std::string& message) {

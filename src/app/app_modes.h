@@ -18,11 +18,13 @@
 namespace vistaloom {
 
 class FrameLog;
+struct FrmMainOptions;
 class FrmConfiguration;
 class FrmPreview;
 class PhotoLibrarySource;
 class HostWindow;
 class SaverPreview;
+class LayerSaverScreens;
 class SaverScreens;
 class SettingsBackend;
 
@@ -52,6 +54,8 @@ class AppModes : public ModeHost {
     SaverSeams seams();
     SaverSessionOptions session_options() const;
     bool open_host_window();
+    // A full-screen run on a compositor with layer shell: overlay surfaces instead of windows.
+    bool open_layer_saver(const FrmMainOptions& window);
     // The photo library the settings name, or none (no folder chosen).
     std::unique_ptr<PhotoLibrarySource> open_photo_library(const SaverSettings& settings);
     void say_if_theme_unknown() const;
@@ -75,6 +79,7 @@ class AppModes : public ModeHost {
     std::unique_ptr<FrameLog> frame_log_;
     std::unique_ptr<PhotoLibrarySource> photos_;
     std::unique_ptr<SaverScreens> saver_;
+    std::unique_ptr<LayerSaverScreens> layer_saver_;
     std::unique_ptr<SaverPreview> preview_;
     std::unique_ptr<FrmConfiguration> config_;
     std::unique_ptr<FrmPreview> preview_form_;

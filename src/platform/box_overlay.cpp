@@ -1,8 +1,8 @@
 #include "platform/box_overlay.h"
 
 #include <QFontMetrics>
+#include <QPaintDevice>
 #include <QPainter>
-#include <QWidget>
 
 #include "platform/device_pixels.h"
 
@@ -24,18 +24,18 @@ const QColor kText = QColor(0xE0, 0xE0, 0xE0);
 
 }  // namespace
 
-BoxOverlay::BoxOverlay(const QWidget& window) : window_(window) {
+BoxOverlay::BoxOverlay(const QPaintDevice& window) : window_(window) {
     State& time = boxes_[Time];
     time.text = QStringLiteral("Time");
     time.font = box_font(9.0);
     // Wide enough for the longest time of day, whatever the digits' widths.
-    const QFontMetrics time_metrics(time.font, const_cast<QWidget*>(&window));
+    const QFontMetrics time_metrics(time.font, &window);
     time.logical = QRect(0, 0, time_metrics.horizontalAdvance(QStringLiteral("00:00:00 PM")) + 12,
                          time_metrics.height() + 6);
     State& info = boxes_[Info];
     info.text = QStringLiteral("Info Box");
     info.font = box_font(8.25);
-    const QFontMetrics info_metrics(info.font, const_cast<QWidget*>(&window));
+    const QFontMetrics info_metrics(info.font, &window);
     info.logical = QRect(0, 0, window.width(), info_metrics.height() + 6);
 }
 

@@ -6,7 +6,7 @@
 #include <QString>
 #include <array>
 
-class QWidget;
+class QPaintDevice;
 
 namespace vistaloom {
 
@@ -20,8 +20,9 @@ class BoxOverlay {
     enum Box { Time = 0, Info = 1 };
     static constexpr int kBoxes = 2;
 
-    // `window` gives the font metrics and the device pixel ratio.
-    explicit BoxOverlay(const QWidget& window);
+    // `window` (the saver window, or a stand-in image where there is no widget) gives the
+    // font metrics and the device pixel ratio.
+    explicit BoxOverlay(const QPaintDevice& window);
 
     // Logical (device-independent) geometry, as the window's widgets measure.
     QRect geometry(Box box) const { return boxes_[box].logical; }
@@ -54,7 +55,7 @@ class BoxOverlay {
     void touch(Box box, const QRect& old_device);
     qreal ratio() const;
 
-    const QWidget& window_;
+    const QPaintDevice& window_;
     std::array<State, kBoxes> boxes_;
     QRegion changes_;
 };

@@ -30,8 +30,12 @@ void FrameLog::note(const std::string& kind, const std::string& text) {
 
 void FrameLog::follow(SaverScreen& screen) {
     if (!file_) return;
-    SaverSession& session = screen.session();
-    screen.window().set_schedule_observer([this, &session](int64_t delay_ms) {
+    screen.window().set_schedule_observer(observer_for(screen.session()));
+}
+
+std::function<void(int64_t)> FrameLog::observer_for(SaverSession& session) {
+    if (!file_) return {};
+    return [this, &session](int64_t delay_ms) {
         if (!first_frame_logged_ && session.frames_drawn() >= 1) {
             // Wall-clock time, so that a measurement outside can subtract the moment it
             // started the program.
@@ -44,7 +48,7 @@ void FrameLog::follow(SaverScreen& screen) {
         if (delay_ms <= 0) return;  // the run ended: no frame to wait for
         std::fprintf(file_, "%lld %lld\n", static_cast<long long>(session.frames_drawn()),
                      static_cast<long long>(clock_.tick_ms() + delay_ms));
-    });
+    };
 }
 
 }  // namespace vistaloom

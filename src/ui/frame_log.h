@@ -1,12 +1,14 @@
 #pragma once
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
 
 namespace vistaloom {
 
 class Clock;
 class SaverScreen;
+class SaverSession;
 
 // For timing measurements from outside (VISTALOOM_FRAME_LOG): one line "frame deadline" per
 // scheduled frame, written as the run goes so a reader can follow it, and once the wall-clock
@@ -21,6 +23,8 @@ class FrameLog {
 
     // Logs the frames of `screen`, which must outlive the log or be the last one followed.
     void follow(SaverScreen& screen);
+    // The same for a saver without a window: what its host calls at each schedule.
+    std::function<void(int64_t delay_ms)> observer_for(SaverSession& session);
     // One line of its own ("picture <path>"), with the control bytes of `text` escaped so a
     // file name cannot break the log into lines.
     void note(const std::string& kind, const std::string& text);

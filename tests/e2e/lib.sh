@@ -233,8 +233,13 @@ start_sway() {
     SWAY_DIR="$E2E_DIR/sway"
     mkdir -p "$SWAY_DIR/home"
     mkdir -m 0700 -p "$SWAY_DIR/runtime"
-    printf 'xwayland disable\noutput HEADLESS-1 resolution 800x600\noutput HEADLESS-2 resolution 640x480\n' \
-        >"$SWAY_DIR/config"
+    # Two outputs unless the caller asks for others (SWAY_OUTPUTS "name:WxH ...").
+    local outputs=${SWAY_OUTPUTS:-"HEADLESS-1:800x600 HEADLESS-2:640x480"} output count=0
+    echo 'xwayland disable' >"$SWAY_DIR/config"
+    for output in $outputs; do
+        echo "output ${output%%:*} resolution ${output#*:}" >>"$SWAY_DIR/config"
+        count=$((count + 1))
+    done
     local as=()
     if [ "$(id -u)" -eq 0 ]; then
         chmod 0711 "$E2E_DIR"
@@ -243,7 +248,7 @@ start_sway() {
         as=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
     fi
     env -u DISPLAY -u WAYLAND_DISPLAY HOME="$SWAY_DIR/home" XDG_RUNTIME_DIR="$SWAY_DIR/runtime" \
-        WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 WLR_HEADLESS_OUTPUTS=2 \
+        WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 WLR_HEADLESS_OUTPUTS=$count \
         "${as[@]}" sway -c "$SWAY_DIR/config" >"$SWAY_DIR/sway.log" 2>&1 &
     SWAY_PID=$!
     E2E_PIDS+=("$SWAY_PID")

@@ -19,12 +19,9 @@ export VISTALOOM_FRAME_LOG="$FRAMES"
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 saver_child() { pgrep -P "$WATCH_PID" | head -n1; }
 has_saver_child() { [ -n "$(saver_child)" ]; }
-# A key reaches the window that has the keyboard: the saver's, once sway has given it.
-saver_focused() { [ "$(sway_focused_app)" = vistaloom ]; }
-type_key() {
-    wait_for 5 saver_focused || fail "the saver's window never got the keyboard"
-    wtype a
-}
+# The saver's overlay surfaces take the keyboard as soon as they are shown, which its first
+# frames (expect_saver_after) prove.
+type_key() { wtype a; }
 no_saver_child() { [ -z "$(saver_child)" ]; }
 
 # Waits for the saver's first frame; fails when it comes before the idle time.

@@ -41,23 +41,18 @@ std::unique_ptr<WaylandIdleSource> WaylandIdleSource::open(IdleListener& listene
                                                            std::string& why) {
     std::unique_ptr<WaylandIdleSource> source(new WaylandIdleSource(listener));
     if (!source->bind(why)) return nullptr;
-    source->watch_socket();
+    source->connection_->watch();
     return source;
 }
 
 bool WaylandIdleSource::bind(std::string& why) {
-    display_ = wl_display_connect(nullptr);
-    if (!display_) {
-        why = "no Wayland compositor accepts a connection (WAYLAND_DISPLAY)";
-        return false;
-    }
+    connection_ = WaylandConnection::open(why);
+    if (!connection_) return false;
+    connection_->on_lost([this](const std::string& what) { lose(what); });
+    display_ = connection_->display();
     registry_ = wl_display_get_registry(display_);
     wl_registry_add_listener(registry_, &WaylandCallbacks::registry, this);
-    if (wl_display_roundtrip(display_) < 0) {
-        why = std::string("the Wayland compositor broke the connection: ") +
-              std::strerror(wl_display_get_error(display_));
-        return false;
-    }
+    if (!connection_->roundtrip(why)) return false;
     if (!notifier_ && !kde_idle_) {
         why = "the Wayland compositor offers neither ext-idle-notify-v1 nor org_kde_kwin_idle";
         return false;
@@ -91,16 +86,12 @@ void WaylandIdleSource::global_removed(uint32_t id) {
 }
 
 WaylandIdleSource::~WaylandIdleSource() {
-    readable_.reset();
-    writable_.reset();
     if (!display_) return;
     destroy_notification();
     if (notifier_) ext_idle_notifier_v1_destroy(notifier_);
     if (kde_idle_) org_kde_kwin_idle_destroy(kde_idle_);
     if (seat_) wl_seat_destroy(seat_);
     if (registry_) wl_registry_destroy(registry_);
-    wl_display_flush(display_);
-    wl_display_disconnect(display_);
 }
 
 std::string WaylandIdleSource::name() const {
@@ -142,55 +133,14 @@ void WaylandIdleSource::idled() {
     listener_.user_idle();
 }
 
-void WaylandIdleSource::watch_socket() {
-    const int fd = wl_display_get_fd(display_);
-    readable_ = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
-    QObject::connect(readable_.get(), &QSocketNotifier::activated, [this] { read_socket(); });
-    writable_ = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Write);
-    writable_->setEnabled(false);
-    QObject::connect(writable_.get(), &QSocketNotifier::activated, [this] { flush(); });
-}
-
-// The socket has data: the reading protocol of libwayland, so that events already queued
-// are dispatched before we read and nothing waits in the queue until the next wake-up.
-void WaylandIdleSource::read_socket() {
-    if (lost_) return;
-    while (wl_display_prepare_read(display_) != 0) {
-        if (wl_display_dispatch_pending(display_) < 0) return lose("dispatching failed");
-    }
-    flush();
-    if (lost_) {
-        wl_display_cancel_read(display_);
-        return;
-    }
-    if (wl_display_read_events(display_) < 0) return lose("reading failed");
-    if (wl_display_dispatch_pending(display_) < 0) lose("dispatching failed");
-}
-
 void WaylandIdleSource::flush() {
-    if (lost_) return;
-    if (wl_display_flush(display_) >= 0) {
-        if (writable_) writable_->setEnabled(false);
-        return;
-    }
-    if (errno == EAGAIN) {
-        // The socket is full: the rest goes when it has room again.
-        if (writable_) writable_->setEnabled(true);
-        return;
-    }
-    lose("writing failed");
+    connection_->flush();
 }
 
 void WaylandIdleSource::lose(const std::string& what) {
     if (lost_) return;
     lost_ = true;
-    // A closed socket stays readable: without this the loop would spin on it.
-    if (readable_) readable_->setEnabled(false);
-    if (writable_) writable_->setEnabled(false);
-    const int error = wl_display_get_error(display_);
-    std::string why = "the Wayland compositor has gone (" + what;
-    if (error) why += std::string(": ") + std::strerror(error);
-    listener_.source_lost(why + ")");
+    listener_.source_lost("the Wayland compositor has gone (" + what + ")");
 }
 
 std::unique_ptr<IdleSource> open_wayland_idle_source(IdleListener& listener, std::string& why) {

@@ -1,10 +1,10 @@
 #pragma once
-#include <QSocketNotifier>
 #include <cstdint>
 #include <memory>
 #include <string>
 
 #include "ground/idle_source.h"
+#include "platform/wayland/wayland_connection.h"
 
 struct wl_display;
 struct wl_registry;
@@ -35,8 +35,6 @@ class WaylandIdleSource : public IdleSource {
   private:
     explicit WaylandIdleSource(IdleListener& listener);
     bool bind(std::string& why);
-    void watch_socket();
-    void read_socket();
     void flush();
     void lose(const std::string& why);
     void destroy_notification();
@@ -49,6 +47,7 @@ class WaylandIdleSource : public IdleSource {
     friend struct WaylandCallbacks;
 
     IdleListener& listener_;
+    std::unique_ptr<WaylandConnection> connection_;
     wl_display* display_ = nullptr;
     wl_registry* registry_ = nullptr;
     wl_seat* seat_ = nullptr;
@@ -59,9 +58,6 @@ class WaylandIdleSource : public IdleSource {
     org_kde_kwin_idle_timeout* kde_timeout_ = nullptr;
     bool reported_ = false;
     bool lost_ = false;
-    std::unique_ptr<QSocketNotifier> readable_;
-    // Only while requests wait for room in the socket.
-    std::unique_ptr<QSocketNotifier> writable_;
 };
 
 }  // namespace vistaloom
