@@ -55,11 +55,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     check_range(frame_rate_in_range(settings), 10, 60);
     check_range(speed_scale_in_range(settings), 1, 20);
     check_range(mouse_sensitivity_in_range(settings), 2, 50);
+    check_range(idle_minutes_in_range(settings), 1, 120);
     is_one(settings.gradients_on);
     is_nonzero(settings.objects_off);
 
     // What is saved must load back to the same record.
     save_settings(settings, backend);
-    if (backend.written.size() != 22) std::abort();
+    if (backend.written.size() != 24) std::abort();
     return 0;
 }

@@ -51,6 +51,7 @@ class ScratchFolders : public UserFolders {
         return folder;
     }
     std::string data_folder() override { return scratch_folder() + "data/"; }
+    std::string cache_folder() override { return scratch_folder() + "cache/"; }
 };
 
 }  // namespace vistaloom::fuzz
