@@ -6,7 +6,8 @@
 # vistaloom_add_wayland_protocols(target) adds the generated code to `target`, puts the headers
 # on its include path, links wayland-client and defines VISTALOOM_HAVE_WAYLAND_IDLE.
 # vistaloom_generate_wayland_protocols(target server) does the same for a compositor's side,
-# which the tests play. A directory that calls either includes this file itself (the imported
+# which the tests play; descriptions given after `side` replace the list (a test's own protocol),
+# generated into a folder of the target's own. A directory that calls either includes this file itself (the imported
 # pkg-config targets are per directory).
 
 find_package(PkgConfig REQUIRED)
@@ -38,8 +39,13 @@ enable_language(C)
 # `side` is "client" or "server" (the tests play a compositor), each in a folder of its own.
 function(vistaloom_generate_wayland_protocols target side)
   set(dir ${VISTALOOM_WAYLAND_PROTOCOL_DIR}/${side})
+  set(descriptions ${VISTALOOM_WAYLAND_PROTOCOL_XML})
+  if(ARGN)
+    set(dir ${VISTALOOM_WAYLAND_PROTOCOL_DIR}/${target})
+    set(descriptions ${ARGN})
+  endif()
   set(sources)
-  foreach(xml ${VISTALOOM_WAYLAND_PROTOCOL_XML})
+  foreach(xml ${descriptions})
     if(NOT EXISTS ${xml})
       message(FATAL_ERROR "Wayland protocol description ${xml} is missing")
     endif()

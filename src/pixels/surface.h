@@ -34,6 +34,11 @@ class PixelBuffer {
     // Later assign() calls take their memory from `store` (nullptr: own memory again).
     void use_store(PixelStore* store) { store_ = store; }
     bool in_store() const { return external_; }
+    // The store moved the pixels to `block` (the same count, already holding them): a store
+    // that keeps several copies, such as buffers a display server reads in turn.
+    void moved_to(uint32_t* block) {
+        if (external_) data_ = block;
+    }
     void assign(size_t count, uint32_t value);
 
     uint32_t* data() { return data_; }

@@ -17,6 +17,7 @@ struct WaylandLayerShell::Output {
     int32_t scale = 1;
     std::string name;
     bool reported = false;
+    int32_t reported_scale = 1;  // the scale its saver was made for
 };
 
 struct LayerShellCallbacks {
@@ -117,8 +118,8 @@ bool WaylandLayerShell::bind(std::string& why) {
         why = "the Wayland compositor offers no zwlr_layer_shell_v1";
         return false;
     }
-    if (!compositor_ || !shm_) {
-        why = "the Wayland compositor offers no wl_compositor 4 or no wl_shm";
+    if (!compositor_ || !shm_ || !subcompositor_) {
+        why = "the Wayland compositor offers no wl_compositor 4, wl_subcompositor or wl_shm";
         return false;
     }
     return true;
@@ -129,6 +130,9 @@ void WaylandLayerShell::global_added(uint32_t id, const char* interface, uint32_
     if (name == wl_compositor_interface.name && version >= 4 && !compositor_) {
         compositor_ = static_cast<wl_compositor*>(
             wl_registry_bind(registry_, id, &wl_compositor_interface, 4));
+    } else if (name == wl_subcompositor_interface.name && !subcompositor_) {
+        subcompositor_ = static_cast<wl_subcompositor*>(
+            wl_registry_bind(registry_, id, &wl_subcompositor_interface, 1));
     } else if (name == wl_shm_interface.name && !shm_) {
         shm_ = static_cast<wl_shm*>(wl_registry_bind(registry_, id, &wl_shm_interface, 1));
     } else if (name == zwlr_layer_shell_v1_interface.name && !layer_shell_) {
@@ -166,9 +170,15 @@ void WaylandLayerShell::global_removed(uint32_t id) {
 }
 
 void WaylandLayerShell::output_done(Output& output) {
-    // Later `done`s follow mode or scale changes; the scene keeps the size it started with.
-    if (output.reported || !listener_) return;
+    if (!listener_) return;
+    if (output.reported) {
+        // A new mode keeps the scene at its size (the surface's configure says the rest), but
+        // a new scale wants the scene in other device pixels: the output gets a fresh saver.
+        if (output.scale == output.reported_scale) return;
+        listener_->output_removed(output.id);
+    }
     output.reported = true;
+    output.reported_scale = output.scale;
     listener_->output_added(output.id);
 }
 
@@ -239,6 +249,7 @@ WaylandLayerShell::~WaylandLayerShell() {
         }
     }
     if (shm_) wl_shm_destroy(shm_);
+    if (subcompositor_) wl_subcompositor_destroy(subcompositor_);
     if (compositor_) wl_compositor_destroy(compositor_);
     if (registry_) wl_registry_destroy(registry_);
 }

@@ -13,6 +13,7 @@ struct wl_pointer;
 struct wl_registry;
 struct wl_seat;
 struct wl_shm;
+struct wl_subcompositor;
 struct wl_surface;
 struct zwlr_layer_shell_v1;
 
@@ -50,6 +51,7 @@ class WaylandLayerShell {
     WaylandConnection& connection() { return *connection_; }
     wl_compositor* compositor() const { return compositor_; }
     wl_shm* shm() const { return shm_; }
+    wl_subcompositor* subcompositor() const { return subcompositor_; }
     zwlr_layer_shell_v1* layer_shell() const { return layer_shell_; }
     wl_output* output(uint32_t id) const;
     int32_t output_scale(uint32_t id) const;
@@ -71,6 +73,7 @@ class WaylandLayerShell {
     wl_registry* registry_ = nullptr;
     wl_compositor* compositor_ = nullptr;
     wl_shm* shm_ = nullptr;
+    wl_subcompositor* subcompositor_ = nullptr;
     zwlr_layer_shell_v1* layer_shell_ = nullptr;
     wl_seat* seat_ = nullptr;
     wl_keyboard* keyboard_ = nullptr;

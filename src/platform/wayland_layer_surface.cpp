@@ -1,13 +1,10 @@
 #include "platform/wayland_layer_surface.h"
 
-#include <sys/mman.h>
-#include <unistd.h>
 #include <wayland-client.h>
 
-#include <QPainter>
+#include <algorithm>
+#include <cstring>
 
-#include "platform/box_overlay.h"
-#include "platform/surface_image.h"
 #include "platform/wayland_layer_shell.h"
 #include "platform/wayland_layer_shell_protocol.h"
 
@@ -17,6 +14,27 @@ namespace {
 // Two buffers suffice while the compositor releases one before the next frame; a third covers
 // a compositor that holds on to the last one shown until the next commit has been read.
 constexpr int kBuffers = 3;
+// A box changes about once a second: one buffer shown, one to draw the next text into.
+constexpr int kBoxBuffers = 2;
+
+// Copies `area` of a picture whose top-left pixel is at `origin` (both device pixels of the
+// target) into the target, row by row.
+void copy_rows(uint32_t* target, int target_stride, const uint32_t* source, int source_stride,
+               const QPoint& origin, const QRect& area) {
+    const size_t bytes = static_cast<size_t>(area.width()) * sizeof(uint32_t);
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        std::memcpy(target + static_cast<size_t>(y) * target_stride + area.left(),
+                    source + static_cast<size_t>(y - origin.y()) * source_stride +
+                        (area.left() - origin.x()),
+                    bytes);
+}
+
+void fill_rows(uint32_t* target, int target_stride, const QRect& area, uint32_t pixel) {
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        uint32_t* row = target + static_cast<size_t>(y) * target_stride + area.left();
+        std::fill(row, row + area.width(), pixel);
+    }
+}
 }  // namespace
 
 struct LayerSurfaceCallbacks {
@@ -30,9 +48,6 @@ struct LayerSurfaceCallbacks {
     }
     static constexpr zwlr_layer_surface_v1_listener layer{configure, closed};
 
-    static void release(void* self, wl_buffer* buffer) { of(self).released(buffer); }
-    static constexpr wl_buffer_listener buffer{release};
-
     static void done(void* self, wl_callback* callback, uint32_t) {
         wl_callback_destroy(callback);
         of(self).frame_callback_done();
@@ -42,7 +57,10 @@ struct LayerSurfaceCallbacks {
 
 WaylandLayerSurface::WaylandLayerSurface(WaylandLayerShell& shell, wl_output* output, int32_t scale,
                                          Events events)
-    : shell_(shell), events_(std::move(events)), scale_(scale < 1 ? 1 : scale) {
+    : shell_(shell),
+      events_(std::move(events)),
+      scale_(scale < 1 ? 1 : scale),
+      frames_([this](int index) { released(index); }) {
     surface_ = wl_compositor_create_surface(shell_.compositor());
     layer_ = zwlr_layer_shell_v1_get_layer_surface(shell_.layer_shell(), surface_, output,
                                                    ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, "vistaloom");
@@ -56,13 +74,28 @@ WaylandLayerSurface::WaylandLayerSurface(WaylandLayerShell& shell, wl_output* ou
         layer_, ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_EXCLUSIVE);
     zwlr_layer_surface_v1_set_size(layer_, 0, 0);
     wl_surface_set_buffer_scale(surface_, scale_);
+    // The boxes take no input: a click or a movement over one is one over the saver.
+    wl_region* no_input = wl_compositor_create_region(shell_.compositor());
+    for (BoxLayer& box : boxes_) {
+        box.surface = wl_compositor_create_surface(shell_.compositor());
+        box.sub = wl_subcompositor_get_subsurface(shell_.subcompositor(), box.surface, surface_);
+        wl_surface_set_buffer_scale(box.surface, scale_);
+        wl_surface_set_input_region(box.surface, no_input);
+        box.buffers = std::make_unique<WaylandShmBuffers>();
+    }
+    wl_region_destroy(no_input);
     wl_surface_commit(surface_);
     shell_.connection().flush();
 }
 
 WaylandLayerSurface::~WaylandLayerSurface() {
     if (frame_) wl_callback_destroy(frame_);
-    drop_pool();
+    for (BoxLayer& box : boxes_) {
+        box.buffers.reset();
+        wl_subsurface_destroy(box.sub);
+        wl_surface_destroy(box.surface);
+    }
+    frames_.drop();
     zwlr_layer_surface_v1_destroy(layer_);
     wl_surface_destroy(surface_);
     shell_.connection().flush();
@@ -73,68 +106,70 @@ void WaylandLayerSurface::configure(uint32_t serial, uint32_t width, uint32_t he
     const QSize size(static_cast<int>(width), static_cast<int>(height));
     if (size == logical_ || size.isEmpty()) return;
     logical_ = size;
+    // Every pixel is opaque: the compositor need not draw what lies under the saver.
+    wl_region* opaque = wl_compositor_create_region(shell_.compositor());
+    wl_region_add(opaque, 0, 0, size.width(), size.height());
+    wl_surface_set_opaque_region(surface_, opaque);
+    wl_region_destroy(opaque);
     if (events_.configured) events_.configured();
 }
 
-bool WaylandLayerSurface::make_pool() {
+void WaylandLayerSurface::hold_picture(PixelBuffer& pixels) {
+    picture_ = &pixels;
+    pixels.use_store(this);
+}
+
+// The picture fills the output (the usual case): it lives in a free buffer from now on.
+uint32_t* WaylandLayerSurface::provide_pixels(size_t count) {
+    drawing_ = -1;
     const QSize size = device_size();
-    if (pool_ && size == pool_size_) return true;
-    drop_pool();
-    const size_t stride = static_cast<size_t>(size.width()) * 4;
-    const size_t one = stride * static_cast<size_t>(size.height());
-    fd_ = memfd_create("vistaloom-frames", MFD_CLOEXEC);
-    if (fd_ < 0) return false;
-    map_bytes_ = one * kBuffers;
-    if (ftruncate(fd_, static_cast<off_t>(map_bytes_)) != 0) return false;
-    map_ = mmap(nullptr, map_bytes_, PROT_READ | PROT_WRITE, MAP_SHARED, fd_, 0);
-    if (map_ == MAP_FAILED) {
-        map_ = nullptr;
-        return false;
-    }
-    pool_ = wl_shm_create_pool(shell_.shm(), fd_, static_cast<int32_t>(map_bytes_));
-    pool_size_ = size;
-    buffers_.resize(kBuffers);
-    for (int i = 0; i < kBuffers; ++i) {
-        Buffer& b = buffers_[i];
-        b.buffer = wl_shm_pool_create_buffer(pool_, static_cast<int32_t>(one * i), size.width(),
-                                             size.height(), static_cast<int32_t>(stride),
-                                             WL_SHM_FORMAT_XRGB8888);
-        wl_buffer_add_listener(b.buffer, &LayerSurfaceCallbacks::buffer, this);
-        b.pixels = reinterpret_cast<uint32_t*>(static_cast<char*>(map_) + one * i);
-    }
+    if (size.isEmpty() || count != static_cast<size_t>(size.width()) * size.height()) return nullptr;
+    if (!frames_.make(shell_.shm(), size, kBuffers)) return nullptr;
+    const int index = frames_.free_index();
+    if (index < 0) return nullptr;
     damage_.emplace(kBuffers, QRect(QPoint(0, 0), size));
-    return true;
-}
-
-void WaylandLayerSurface::drop_pool() {
-    for (Buffer& b : buffers_)
-        if (b.buffer) wl_buffer_destroy(b.buffer);
-    buffers_.clear();
-    if (pool_) wl_shm_pool_destroy(pool_);
-    pool_ = nullptr;
-    if (map_) munmap(map_, map_bytes_);
-    map_ = nullptr;
-    if (fd_ >= 0) close(fd_);
-    fd_ = -1;
-    pool_size_ = QSize();
-}
-
-WaylandLayerSurface::Buffer* WaylandLayerSurface::free_buffer() {
-    for (Buffer& b : buffers_)
-        if (!b.busy) return &b;
-    return nullptr;
+    drawing_ = index;
+    // The caller fills the whole block; only the other buffers are out of date.
+    damage_->draw_for(index, QRegion());
+    return frames_.at(index).pixels;
 }
 
 void WaylandLayerSurface::present(const PresentedPicture& picture, const QRegion& region) {
     last_picture_ = picture;
     unsent_ += region;
-    if (logical_.isEmpty() || unsent_.isEmpty() || !make_pool()) return;
-    Buffer* buffer = free_buffer();
-    if (!buffer) return;  // released() sends it
-    const QRegion send = unsent_ & QRect(QPoint(0, 0), device_size());
-    compose(*buffer, picture, damage_->draw_for(static_cast<int>(buffer - buffers_.data()), send));
-    buffer->busy = true;
-    wl_surface_attach(surface_, buffer->buffer, 0, 0);
+    if (logical_.isEmpty()) return;
+    const bool boxes_changed = picture.overlay && send_boxes(*picture.overlay);
+    const QRect whole(QPoint(0, 0), device_size());
+    const bool in_buffers = drawing_ >= 0 && picture.scene != nullptr &&
+                            picture.scene->pixels.data() == frames_.at(drawing_).pixels;
+    const QRegion send = unsent_ & whole;
+    if (send.isEmpty()) {
+        // The boxes alone changed: their state goes with a commit of the saver's surface.
+        if (boxes_changed) {
+            wl_surface_commit(surface_);
+            shell_.connection().flush();
+        }
+        return;
+    }
+    if (in_buffers) {
+        damage_->draw_for(drawing_, send);
+        commit_frame(drawing_, send);
+        move_picture();
+        return;
+    }
+    drawing_ = -1;
+    if (frames_.size() != whole.size()) {
+        if (!frames_.make(shell_.shm(), whole.size(), kBuffers)) return;
+        damage_.emplace(kBuffers, whole);
+    }
+    const int index = frames_.free_index();
+    if (index < 0) return;  // released() sends it
+    copy_in(index, picture, damage_->draw_for(index, send));
+    commit_frame(index, send);
+}
+
+void WaylandLayerSurface::commit_frame(int index, const QRegion& send) {
+    wl_surface_attach(surface_, frames_.at(index).buffer, 0, 0);
     for (const QRect& r : send)
         wl_surface_damage_buffer(surface_, r.x(), r.y(), r.width(), r.height());
     if (!frame_) {
@@ -142,41 +177,91 @@ void WaylandLayerSurface::present(const PresentedPicture& picture, const QRegion
         wl_callback_add_listener(frame_, &LayerSurfaceCallbacks::frame, this);
     }
     awaiting_frame_ = true;
+    frames_.committed(index);
     wl_surface_commit(surface_);
     unsent_ = QRegion();
     shell_.connection().flush();
 }
 
-// Black where there is no scene, the scene, the boxes over it: only inside `region`.
-void WaylandLayerSurface::compose(Buffer& buffer, const PresentedPicture& picture,
-                                  const QRegion& region) {
-    QImage target(reinterpret_cast<uchar*>(buffer.pixels), pool_size_.width(), pool_size_.height(),
-                  pool_size_.width() * 4, QImage::Format_RGB32);
-    QPainter painter(&target);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    const QRect scene = picture.scene_area();
-    // Each pixel is written once: black only where no scene is.
-    for (const QRect& r : region - QRegion(scene)) painter.fillRect(r, Qt::black);
-    if (!scene.isEmpty()) {
-        const QImage image = wrap(*picture.scene);
-        for (const QRect& r : region& scene)
-            painter.drawImage(r.topLeft(), image, r.translated(-scene.topLeft()));
+// The buffer just committed is the compositor's now: the picture moves to a free one, brought
+// up to date where it is behind.
+void WaylandLayerSurface::move_picture() {
+    if (drawing_ < 0 || picture_ == nullptr) return;
+    const int next = frames_.free_index();
+    if (next < 0) {
+        move_waits_ = true;
+        return;
     }
-    painter.setClipRegion(region);
-    if (!picture.overlay) return;
-    for (int box = 0; box < BoxOverlay::kBoxes; ++box) {
-        const auto b = static_cast<BoxOverlay::Box>(box);
-        if (!picture.overlay->shown(b)) continue;
-        const QImage& image = picture.overlay->image(b);
-        painter.drawImage(QRectF(picture.overlay->device_rect(b)), image,
-                          QRectF(QPointF(0, 0), QSizeF(image.size())));
-    }
+    move_waits_ = false;
+    const int stride = frames_.size().width();
+    const uint32_t* from = frames_.at(drawing_).pixels;
+    uint32_t* to = frames_.at(next).pixels;
+    for (const QRect& r : damage_->draw_for(next, QRegion()))
+        copy_rows(to, stride, from, stride, QPoint(0, 0), r);
+    drawing_ = next;
+    picture_->moved_to(to);
 }
 
-void WaylandLayerSurface::released(wl_buffer* released_buffer) {
-    for (Buffer& b : buffers_)
-        if (b.buffer == released_buffer) b.busy = false;
-    if (!unsent_.isEmpty() && !awaiting_frame_) present(last_picture_, QRegion());
+// Black where there is no scene, the scene where it is: only inside `region`.
+void WaylandLayerSurface::copy_in(int index, const PresentedPicture& picture,
+                                  const QRegion& region) {
+    uint32_t* target = frames_.at(index).pixels;
+    const int stride = frames_.size().width();
+    const QRect scene = picture.scene_area();
+    for (const QRect& r : region - QRegion(scene)) fill_rows(target, stride, r, 0);
+    if (scene.isEmpty()) return;
+    for (const QRect& r : region & scene)
+        copy_rows(target, stride, picture.scene->pixels.data(), picture.scene->stride,
+                  scene.topLeft(), r);
+}
+
+// Each box that was shown, hidden, moved or given new text since the last frame gets its
+// subsurface's new state; it takes effect with the saver surface's next commit.
+bool WaylandLayerSurface::send_boxes(const BoxOverlay& overlay) {
+    bool changed = false;
+    for (int i = 0; i < BoxOverlay::kBoxes; ++i) {
+        const auto which = static_cast<BoxOverlay::Box>(i);
+        BoxLayer& box = boxes_[static_cast<size_t>(i)];
+        const QRect place = overlay.device_rect(which);
+        const bool shown = overlay.shown(which) && !place.isEmpty();
+        if (!shown) {
+            if (!box.shown) continue;
+            wl_surface_attach(box.surface, nullptr, 0, 0);
+            wl_surface_commit(box.surface);
+            box.shown = false;
+            changed = true;
+            continue;
+        }
+        const QImage& image = overlay.image(which);
+        if (box.shown && box.place == place && box.image_key == image.cacheKey()) continue;
+        if (!box.buffers->make(shell_.shm(), image.size(), kBoxBuffers)) continue;
+        const int index = box.buffers->free_index();
+        if (index < 0) continue;  // tried again with the next frame
+        uint32_t* pixels = box.buffers->at(index).pixels;
+        const size_t row = static_cast<size_t>(image.width()) * sizeof(uint32_t);
+        for (int y = 0; y < image.height(); ++y)
+            std::memcpy(pixels + static_cast<size_t>(y) * image.width(), image.constScanLine(y), row);
+        const QRect logical = overlay.geometry(which);
+        wl_subsurface_set_position(box.sub, logical.x(), logical.y());
+        wl_surface_attach(box.surface, box.buffers->at(index).buffer, 0, 0);
+        wl_surface_damage_buffer(box.surface, 0, 0, image.width(), image.height());
+        box.buffers->committed(index);
+        wl_surface_commit(box.surface);
+        box.shown = true;
+        box.place = place;
+        box.image_key = image.cacheKey();
+        changed = true;
+    }
+    return changed;
+}
+
+void WaylandLayerSurface::released(int) {
+    if (move_waits_) {
+        move_picture();
+        if (!move_waits_ && events_.drawable) events_.drawable();
+        return;
+    }
+    if (drawing_ < 0 && !unsent_.isEmpty() && !awaiting_frame_) present(last_picture_, QRegion());
 }
 
 void WaylandLayerSurface::frame_callback_done() {

@@ -1,19 +1,21 @@
 #pragma once
-#include <QImage>
 #include <QRegion>
 #include <QSize>
+#include <array>
 #include <cstdint>
 #include <functional>
-#include <vector>
-
+#include <memory>
 #include <optional>
+
+#include "pixels/surface.h"
+#include "platform/box_overlay.h"
 #include "platform/buffer_damage.h"
 #include "platform/presenter.h"
+#include "platform/wayland_shm_buffers.h"
 
-struct wl_buffer;
 struct wl_callback;
 struct wl_output;
-struct wl_shm_pool;
+struct wl_subsurface;
 struct wl_surface;
 struct zwlr_layer_surface_v1;
 
@@ -22,19 +24,27 @@ namespace vistaloom {
 class WaylandLayerShell;
 
 // One output's overlay-layer surface, anchored to every edge above panels and windows, with
-// the keyboard to itself, and the wl_shm presenter that shows the saver's picture on it. The
-// buffers come from one memfd pool and are drawn again only where they are out of date; each
-// frame damages only what it changed. The compositor paces it: a frame is asked for after
-// each commit and nothing more is sent before it came, so an output nobody sees costs nothing.
-class WaylandLayerSurface {
+// the keyboard to itself, and the wl_shm presenter that shows the saver's picture on it.
+//
+// The picture itself lives in the buffers (it is their PixelStore): the frame is composed
+// straight into a buffer the compositor is not holding, which is then committed with damage
+// for what the frame changed; the next frame's buffer is first brought up to date from it,
+// only where it is out of date. The text boxes are subsurfaces of their own above it, so the
+// picture in the buffers stays the bare scene that screenshots and the wallpaper read. Where
+// the picture cannot live there (a scene smaller than the output), it is copied in instead.
+//
+// The compositor paces it: a frame is asked for after each commit and nothing more is drawn
+// before it came, so an output nobody sees costs nothing.
+class WaylandLayerSurface : public PixelStore {
   public:
     struct Events {
         std::function<void()> configured;  // the size is known (first time) or changed
         std::function<void()> frame_done;  // the compositor wants the next frame
         std::function<void()> closed;      // the compositor will not show it any more
+        std::function<void()> drawable;    // a buffer came free for the picture
     };
     WaylandLayerSurface(WaylandLayerShell& shell, wl_output* output, int32_t scale, Events events);
-    ~WaylandLayerSurface();
+    ~WaylandLayerSurface() override;
     WaylandLayerSurface(const WaylandLayerSurface&) = delete;
     WaylandLayerSurface& operator=(const WaylandLayerSurface&) = delete;
 
@@ -45,22 +55,31 @@ class WaylandLayerSurface {
     // A frame was committed and the compositor has not asked for the next yet.
     bool awaiting_frame() const { return awaiting_frame_; }
 
-    // Sends `region` (device pixels) of the picture as one commit; what finds no free buffer
-    // waits for the first one released.
+    // The picture's pixels come from the buffers from its next resize on.
+    void hold_picture(PixelBuffer& pixels);
+    // Whether the picture may be drawn into now (false while every buffer is held).
+    bool drawable() const { return drawing_ < 0 || !frames_.at(drawing_).busy; }
+    uint32_t* provide_pixels(size_t count) override;
+
+    // Sends `region` (device pixels) of the picture, and the boxes where they changed, as one
+    // commit; what finds no free buffer waits for the first one released.
     void present(const PresentedPicture& picture, const QRegion& region);
 
   private:
-    struct Buffer {
-        wl_buffer* buffer = nullptr;
-        uint32_t* pixels = nullptr;
-        bool busy = false;
+    struct BoxLayer {
+        wl_surface* surface = nullptr;
+        wl_subsurface* sub = nullptr;
+        std::unique_ptr<WaylandShmBuffers> buffers;
+        bool shown = false;
+        QRect place;           // device pixels
+        qint64 image_key = 0;  // of the box picture last sent
     };
     void configure(uint32_t serial, uint32_t width, uint32_t height);
-    bool make_pool();
-    void drop_pool();
-    Buffer* free_buffer();
-    void compose(Buffer& buffer, const PresentedPicture& picture, const QRegion& region);
-    void released(wl_buffer* buffer);
+    void commit_frame(int index, const QRegion& send);
+    void move_picture();
+    void copy_in(int index, const PresentedPicture& picture, const QRegion& region);
+    bool send_boxes(const BoxOverlay& overlay);
+    void released(int index);
     void frame_callback_done();
     friend struct LayerSurfaceCallbacks;
 
@@ -71,13 +90,12 @@ class WaylandLayerSurface {
     zwlr_layer_surface_v1* layer_ = nullptr;
     wl_callback* frame_ = nullptr;
     QSize logical_;
-    QSize pool_size_;  // device pixels the buffers were made for
-    int fd_ = -1;
-    void* map_ = nullptr;
-    size_t map_bytes_ = 0;
-    wl_shm_pool* pool_ = nullptr;
-    std::vector<Buffer> buffers_;
+    WaylandShmBuffers frames_;
     std::optional<BufferDamage> damage_;
+    std::array<BoxLayer, BoxOverlay::kBoxes> boxes_;
+    PixelBuffer* picture_ = nullptr;  // the picture held in the buffers, if any
+    int drawing_ = -1;                // the buffer it is in now
+    bool move_waits_ = false;         // every buffer was held when the picture had to move
     bool awaiting_frame_ = false;
     QRegion unsent_;
     PresentedPicture last_picture_;

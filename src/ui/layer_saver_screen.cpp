@@ -30,7 +30,8 @@ LayerSaverScreen::LayerSaverScreen(LayerSaverScreenRecipe recipe, WaylandLayerSh
     surface_ = std::make_unique<WaylandLayerSurface>(
         shell, output, scale,
         WaylandLayerSurface::Events{[this] { configured(); }, [this] { frame_done(); },
-                                    [this] { emit surface_closed(); }});
+                                    [this] { emit surface_closed(); },
+                                    [this] { step_if_waiting(); }});
     recipe_.session_options.presentation = "wayland-layer";
     session_ = std::make_unique<SaverSession>(recipe_.settings, recipe_.values, seams, *this,
                                               recipe_.session_options);
@@ -38,14 +39,17 @@ LayerSaverScreen::LayerSaverScreen(LayerSaverScreenRecipe recipe, WaylandLayerSh
     main_store_ = std::make_unique<HugePageStore>();
     session_->surfaces().work.pixels.use_store(work_store_.get());
     session_->surfaces().main.pixels.use_store(main_store_.get());
+    // The picture is composed straight into the buffers the compositor reads.
+    surface_->hold_picture(session_->surfaces().ascreen.pixels);
 
     frame_timer_.setSingleShot(true);
     // The frame rule is met to the millisecond; a coarse timer would slip by up to 5%.
     frame_timer_.setTimerType(Qt::PreciseTimer);
     connect(&frame_timer_, &QTimer::timeout, this, [this] {
         if (unloading_) return;
-        // No callback, no frame: the step waits until the compositor wants one.
-        if (surface_->awaiting_frame() && !session_->paused()) {
+        // No callback, no frame: the step waits until the compositor wants one, and until
+        // it has given back a buffer to draw into.
+        if ((surface_->awaiting_frame() || !surface_->drawable()) && !session_->paused()) {
             step_waits_for_frame_ = true;
             return;
         }
@@ -82,7 +86,11 @@ void LayerSaverScreen::frame_done() {
         unseen_ = false;
         session_->set_shown(true);
     }
-    if (!step_waits_for_frame_) return;
+    step_if_waiting();
+}
+
+void LayerSaverScreen::step_if_waiting() {
+    if (!step_waits_for_frame_ || surface_->awaiting_frame() || !surface_->drawable()) return;
     step_waits_for_frame_ = false;
     step_now();
 }
@@ -160,7 +168,8 @@ void LayerSaverScreen::present(const QRegion& changed) {
     const auto& s = session_->surfaces();
     const PresentedPicture picture{&s.ascreen, QPoint(s.ascreen_left, s.ascreen_top),
                                    overlay_.get()};
-    surface_->present(picture, overlay_->take_frame_region(changed));
+    // The boxes are subsurfaces of their own: the picture goes everywhere it changed.
+    surface_->present(picture, changed);
     if (surface_->awaiting_frame() && !unseen_timer_.isActive())
         unseen_timer_.start(kUnseenAfterMs);
 }

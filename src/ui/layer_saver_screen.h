@@ -85,6 +85,7 @@ class LayerSaverScreen : public QObject, public SaverWindowHost {
   private:
     void configured();
     void frame_done();
+    void step_if_waiting();
     void step_now();
     void present(const QRegion& changed);
     void finish();
