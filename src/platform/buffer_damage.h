@@ -23,6 +23,14 @@ class BufferDamage {
         return draw;
     }
 
+    // Pixels of buffer `slot` that are out of date.
+    qint64 stale_pixels(int slot) const {
+        qint64 n = 0;
+        for (const QRect& r : stale_[static_cast<size_t>(slot)])
+            n += static_cast<qint64>(r.width()) * r.height();
+        return n;
+    }
+
   private:
     QRect whole_;
     std::vector<QRegion> stale_;

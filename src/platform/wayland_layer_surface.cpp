@@ -187,7 +187,12 @@ void WaylandLayerSurface::commit_frame(int index, const QRegion& send) {
 // up to date where it is behind.
 void WaylandLayerSurface::move_picture() {
     if (drawing_ < 0 || picture_ == nullptr) return;
-    const int next = frames_.free_index();
+    // Of the free buffers, the one least behind: usually the one shown just before.
+    int next = -1;
+    for (int i = 0; i < frames_.count(); ++i)
+        if (!frames_.at(i).busy &&
+            (next < 0 || damage_->stale_pixels(i) < damage_->stale_pixels(next)))
+            next = i;
     if (next < 0) {
         move_waits_ = true;
         return;
