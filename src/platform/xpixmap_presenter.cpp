@@ -60,34 +60,96 @@ void XPixmapPresenter::upload(const SceneSurfaces& surfaces, ScenePicture name) 
         Rect{0, 0, picture.width, picture.height}, 0, 0);
 }
 
+namespace {
+
+QRect to_qrect(const Rect& r) {
+    return QRect(r.x, r.y, r.w, r.h);
+}
+
+}  // namespace
+
+// Where the shown picture will differ from the frame being built once the listed steps are
+// done, starting from `differs`; `reads_shown` tells whether a step reads the shown picture
+// before it was painted anew.
+QRegion XPixmapPresenter::differs_after(const SceneSurfaces& surfaces, QRegion differs,
+                                        bool& reads_shown) {
+    bool painted = false;
+    reads_shown = false;
+    for (const DrawStep& step : surfaces.draws) {
+        const bool to_shown = step.target == ScenePicture::Ascreen;
+        if (step.kind == DrawStep::Kind::Painted) {
+            if (!to_shown) continue;
+            painted = true;
+            differs = QRect(0, 0, surfaces.ascreen.width, surfaces.ascreen.height);
+            continue;
+        }
+        const bool from_shown = step.source == ScenePicture::Ascreen;
+        if (from_shown && !painted) reads_shown = true;
+        const bool in_place = step.src_x == step.to.x && step.src_y == step.to.y;
+        const bool evens = in_place && ((to_shown && step.source == ScenePicture::Work) ||
+                                        (from_shown && step.target == ScenePicture::Work));
+        if (evens)
+            differs -= to_qrect(step.to);
+        else if (to_shown || step.target == ScenePicture::Work)
+            differs += to_qrect(step.to);
+    }
+    return differs;
+}
+
+// Nearly always the shown picture equals the frame being built: every change to the frame
+// is copied on to it in the same frame. Then the frame's pixmap is shown as it is, and the
+// copy into the shown picture's pixmap is skipped, one copy of every changed rectangle
+// fewer. Only a sprite that leaves while part of it is still in view is erased from the
+// frame but not from the shown picture; its remnant stays on screen until something is
+// drawn over it. From the frame that makes such a remnant until they agree again the shown
+// picture has a pixmap of its own, taken from the frame's once.
 void XPixmapPresenter::replay(const PresentedPicture& picture) {
     if (!gc_ || picture.surfaces == nullptr) return;
     SceneSurfaces& surfaces = *picture.surfaces;
+    if (surfaces.draws.empty()) return;
+    bool reads_shown = false;
+    const QRegion differs =
+        differs_after(surfaces, shown_is_frame_ ? QRegion() : differs_, reads_shown);
+    const bool stay_same = shown_is_frame_ && differs.isEmpty() && !reads_shown;
+    if (shown_is_frame_ && !stay_same) {
+        const uint32_t shown_pixmap = pixmap(surfaces, ScenePicture::Ascreen);
+        const Pixmap& frame = pixmaps_[static_cast<size_t>(ScenePicture::Work)];
+        copy(frame.id, shown_pixmap, Rect{0, 0, frame.width, frame.height}, 0, 0);
+        shown_is_frame_ = false;
+    }
     for (const DrawStep& step : surfaces.draws) {
         if (step.kind == DrawStep::Kind::Painted) {
             upload(surfaces, step.target);
             continue;
         }
-        const uint32_t from = pixmap(surfaces, step.source);
-        const uint32_t to = pixmap(surfaces, step.target);
-        if (!from || !to) continue;
-        xcb_copy_area(c_, from, to, gc_, static_cast<int16_t>(step.src_x),
-                      static_cast<int16_t>(step.src_y), static_cast<int16_t>(step.to.x),
-                      static_cast<int16_t>(step.to.y), static_cast<uint16_t>(step.to.w),
-                      static_cast<uint16_t>(step.to.h));
+        if (stay_same && step.target == ScenePicture::Ascreen && step.source == ScenePicture::Work)
+            continue;
+        copy(pixmap(surfaces, step.source), pixmap(surfaces, step.target), step.to, step.src_x,
+             step.src_y);
     }
     surfaces.draws.clear();
+    differs_ = differs;
+    if (differs_.isEmpty()) shown_is_frame_ = true;
+}
+
+void XPixmapPresenter::copy(uint32_t from, uint32_t to, const Rect& r, int32_t sx, int32_t sy) {
+    if (!from || !to || r.w <= 0 || r.h <= 0) return;
+    xcb_copy_area(c_, from, to, gc_, static_cast<int16_t>(sx), static_cast<int16_t>(sy),
+                  static_cast<int16_t>(r.x), static_cast<int16_t>(r.y), static_cast<uint16_t>(r.w),
+                  static_cast<uint16_t>(r.h));
+}
+
+uint32_t XPixmapPresenter::shown() const {
+    const ScenePicture name = shown_is_frame_ ? ScenePicture::Work : ScenePicture::Ascreen;
+    return pixmaps_[static_cast<size_t>(name)].id;
 }
 
 void XPixmapPresenter::put_scene(const Surface& scene, const Rect& from, int32_t dx, int32_t dy) {
-    const uint32_t shown = pixmaps_[static_cast<size_t>(ScenePicture::Ascreen)].id;
-    if (!shown) {
+    if (!shown()) {
         ShmPresenter::put_scene(scene, from, dx, dy);
         return;
     }
-    xcb_copy_area(c_, shown, window_, gc_, static_cast<int16_t>(from.x),
-                  static_cast<int16_t>(from.y), static_cast<int16_t>(dx), static_cast<int16_t>(dy),
-                  static_cast<uint16_t>(from.w), static_cast<uint16_t>(from.h));
+    copy(shown(), window_, Rect{dx, dy, from.w, from.h}, from.x, from.y);
 }
 
 void XPixmapPresenter::present(const PresentedPicture& picture, const QRegion& region) {
@@ -110,8 +172,9 @@ void XPixmapPresenter::read_back(const PresentedPicture& picture) {
     replay(picture);
     if (picture.surfaces == nullptr) return;
     Surface& scene = picture.surfaces->ascreen;
-    const Pixmap& shown = pixmaps_[static_cast<size_t>(ScenePicture::Ascreen)];
-    if (!shown.id || scene.empty() || scene.width != shown.width || scene.height != shown.height)
+    const Pixmap& from =
+        pixmaps_[static_cast<size_t>(shown_is_frame_ ? ScenePicture::Work : ScenePicture::Ascreen)];
+    if (!from.id || scene.empty() || scene.width != from.width || scene.height != from.height)
         return;
     // Each reply comes after the server has done every request before it, a last upload
     // out of the picture's memory included, so writing the rows there is safe.
@@ -120,7 +183,7 @@ void XPixmapPresenter::read_back(const PresentedPicture& picture) {
         const int32_t n = std::min(band, scene.height - y);
         xcb_get_image_reply_t* reply = xcb_get_image_reply(
             c_,
-            xcb_get_image(c_, XCB_IMAGE_FORMAT_Z_PIXMAP, shown.id, 0, static_cast<int16_t>(y),
+            xcb_get_image(c_, XCB_IMAGE_FORMAT_Z_PIXMAP, from.id, 0, static_cast<int16_t>(y),
                           static_cast<uint16_t>(scene.width), static_cast<uint16_t>(n), ~0u),
             nullptr);
         if (reply == nullptr) return;

@@ -1,4 +1,5 @@
 #pragma once
+#include <QRegion>
 #include <array>
 #include <cstdint>
 
@@ -39,9 +40,16 @@ class XPixmapPresenter : public ShmPresenter {
     // The pixmap of `name`, made (again) at the size its picture has in our memory now.
     uint32_t pixmap(const SceneSurfaces& surfaces, ScenePicture name);
     void replay(const PresentedPicture& picture);
+    static QRegion differs_after(const SceneSurfaces& surfaces, QRegion differs, bool& reads_shown);
+    void copy(uint32_t from, uint32_t to, const Rect& r, int32_t sx, int32_t sy);
+    // The pixmap the window is shown from.
+    uint32_t shown() const;
     void upload(const SceneSurfaces& surfaces, ScenePicture name);
 
     std::array<Pixmap, kScenePictures> pixmaps_{};
+    // Whether the shown picture is the frame's pixmap (see replay()); else where they differ.
+    bool shown_is_frame_ = false;
+    QRegion differs_;
 };
 
 }  // namespace vistaloom

@@ -167,6 +167,18 @@ class PresenterContractTest : public QObject {
             w.presenter->read_back(w.picture());
             QVERIFY2(w.scene.at(63, 11) == s.sprite.at(3, 15), qPrintable(name));
             QVERIFY2(w.scene.at(60, 12) == 0x102030u, qPrintable(name));
+
+            // A change to the frame that is not shown (a sprite leaving) stays off the screen
+            // and out of the picture read back, until it is copied on.
+            scene_blit(s, s.work, 0, 0, s.sprite, 0, 0, 4, 4);
+            w.presenter->present(w.picture(), QRegion(QRect(0, 0, 8, 8)));
+            QVERIFY2(at(w.screen(), 1, 1) == 0x102030u, qPrintable(name));
+            w.presenter->read_back(w.picture());
+            QVERIFY2(w.scene.at(1, 1) == 0x102030u, qPrintable(name));
+            scene_blit(s, s.ascreen, 0, 0, s.work, 0, 0, 4, 4);
+            w.presenter->present(w.picture(), QRegion(QRect(0, 0, 8, 8)));
+            QVERIFY2(at(w.screen(), 1, 1) == s.sprite.at(1, 1), qPrintable(name));
+            QVERIFY2(at(w.screen(), 62, 5) == s.sprite.at(2, 9), qPrintable(name));
         });
     }
 
