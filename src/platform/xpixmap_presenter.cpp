@@ -117,13 +117,25 @@ void XPixmapPresenter::replay(const PresentedPicture& picture) {
         copy(frame.id, shown_pixmap, Rect{0, 0, frame.width, frame.height}, 0, 0);
         shown_is_frame_ = false;
     }
+    // While the frame's pixmap is shown, a background painted here goes straight from our
+    // memory into the pixmaps that take it: the shown picture's pixmap is not even made.
+    bool shown_here = false;
     for (const DrawStep& step : surfaces.draws) {
+        const bool to_shown = step.target == ScenePicture::Ascreen;
         if (step.kind == DrawStep::Kind::Painted) {
-            upload(surfaces, step.target);
+            if (stay_same && to_shown)
+                shown_here = true;
+            else
+                upload(surfaces, step.target);
             continue;
         }
-        if (stay_same && step.target == ScenePicture::Ascreen && step.source == ScenePicture::Work)
+        if (stay_same && to_shown && step.source == ScenePicture::Work) continue;
+        if (shown_here && step.source == ScenePicture::Ascreen) {
+            const Surface& shown = surfaces.ascreen;
+            put(pixmap(surfaces, step.target), shown.pixels.data(), shown.stride, shown.height,
+                Rect{step.src_x, step.src_y, step.to.w, step.to.h}, step.to.x, step.to.y);
             continue;
+        }
         copy(pixmap(surfaces, step.source), pixmap(surfaces, step.target), step.to, step.src_x,
              step.src_y);
     }

@@ -48,7 +48,8 @@ class XPixmapPresenter : public ShmPresenter {
 
     std::array<Pixmap, kScenePictures> pixmaps_{};
     // Whether the shown picture is the frame's pixmap (see replay()); else where they differ.
-    bool shown_is_frame_ = false;
+    // Nothing is shown before the first frame paints its background, so they start equal.
+    bool shown_is_frame_ = true;
     QRegion differs_;
 };
 
