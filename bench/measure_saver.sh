@@ -10,10 +10,14 @@
 #                        only track is the demo tune as WAV or MP3; needs fluidsynth and
 #                        lame), startup-4k (exec to first presented frame, five times),
 #                        wayland-1080p-muted (the layer-shell path on headless sway) against
-#                        x11-1080p-muted (the X11 paths on Xvfb), same size and settings
+#                        x11-1080p-muted (the X11 paths on Xvfb), same size and settings,
+#                        popsquares-1080p (XScreenSaver's popsquares on the root window, to
+#                        compare defaults-1080p-muted against: xscreensaver-data)
+#   MEASURE_PRESENTERS="xpixmap shm"  the X11 paths each X11 case runs with, side by side:
+#                        xpixmap composes on the X server, shm composes here
 #
 # Every case also reports the time from exec to the first presented frame and the peak
-# resident memory (VmHWM) of the saver.
+# resident memory (VmHWM) of the saver; a table of all runs closes the output.
 #
 # The saver writes "frame tick" for every presented frame to $VISTALOOM_FRAME_LOG; a period
 # is the difference between the ticks of two consecutive frame numbers.
@@ -21,6 +25,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 seconds=${MEASURE_SECONDS:-30}
 cases=${MEASURE_CASES:-"defaults-1080p 4k-60fps-10sprites"}
+presenters=${MEASURE_PRESENTERS:-"xpixmap shm"}
 source "$here/saver_bench_lib.sh"
 saver_bench_setup "${1:-}"
 if install_demo_theme; then
@@ -30,6 +35,20 @@ else
     theme=Bench
 fi
 hz=$(getconf CLK_TCK)
+summary=$E2E_DIR/summary
+: >"$summary"
+
+# Runs the saver by the X11 path `presenter`: the first row of the table that starts, or
+# the one after it when it is told off.
+with_presenter() {
+    local presenter=$1
+    shift
+    case $presenter in
+    xpixmap) "$@" ;;
+    shm) VISTALOOM_NO_XPIXMAP=1 "$@" ;;
+    *) fail "unknown presenter $presenter" ;;
+    esac
+}
 
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 # Nanoseconds on a CPU of the saver's audio thread (SDL's), where all music work runs.
@@ -105,6 +124,15 @@ start_server() {
 measure() {
     local name=$1 geometry=$2 rate=$3
     shift 3
+    case $name in
+    wayland-*) measure_one "$name" wayland "$geometry" "$rate" "$@" ;;
+    *) for p in $presenters; do with_presenter "$p" measure_one "$name" "$p" "$geometry" "$rate" "$@"; done ;;
+    esac
+}
+
+measure_one() {
+    local name=$1 presenter=$2 geometry=$3 rate=$4
+    shift 4
     start_server "$geometry"
     write_settings "active_module=$theme" "$@"
     local log="$E2E_DIR/$name.frames" started
@@ -132,9 +160,10 @@ measure() {
     kill -TERM "$SAVER_PID"
     wait_exit "$SAVER_PID" 20
     python3 - "$log" "$first_frame" "$last_frame" "$rate" "$name" "$geometry" \
-        "$s0" "$s1" "$x0" "$x1" "$t0" "$t1" "$hz" "$first_ms" "$peak" "$a0" "$a1" <<'PY'
+        "$s0" "$s1" "$x0" "$x1" "$t0" "$t1" "$hz" "$first_ms" "$peak" "$a0" "$a1" "$summary" <<'PY'
 import sys
 log, first, last, rate, name, geometry = sys.argv[1:7]
+shown_by = next((l.split()[1] for l in open(log) if l.startswith('presentation ')), '?')
 s0, s1, x0, x1 = (int(v) for v in sys.argv[7:11])
 t0, t1, hz = float(sys.argv[11]), float(sys.argv[12]), int(sys.argv[13])
 first, last, rate = int(first), int(last), int(rate)
@@ -155,7 +184,9 @@ def pct(q):
     return periods[min(len(periods) - 1, int(q * len(periods)))]
 first_ms, peak_kb = float(sys.argv[14]), int(sys.argv[15])
 audio = 100.0 * (int(sys.argv[17]) - int(sys.argv[16])) / 1e9 / (float(sys.argv[12]) - float(sys.argv[11]))
-print(f"{name} ({geometry}, frame_rate {rate}): {wall:.1f} s, {len(periods)} frame periods")
+print(f"{name} by {shown_by} ({geometry}, frame_rate {rate}): {wall:.1f} s, {len(periods)} frame periods")
+with open(sys.argv[18], 'a') as out:
+    out.write(f"{name} {shown_by} {saver:.2f} {xserver:.2f} {saver + xserver:.2f} {first_ms:.0f} {peak_kb / 1024:.1f}\n")
 print(f"  first frame {first_ms:.0f} ms after exec, peak memory {peak_kb / 1024:.1f} MB")
 print(f"  CPU, percent of one core: saver {saver:.2f}  display server {xserver:.2f}  together {saver + xserver:.2f}"
       f"  (of the saver, its audio thread {audio:.2f})")
@@ -169,6 +200,12 @@ PY
 
 # Exec to first presented frame at 3840x2160 with 10 sprites, and a whole one-frame run.
 startup() {
+    local p
+    for p in $presenters; do with_presenter "$p" startup_one "$p"; done
+}
+
+startup_one() {
+    local presenter=$1
     start_x 3840x2160x24
     write_settings "active_module=$theme" "frame_rate=60" "sprite_active=10" "mute_audio=1"
     local i log started results=()
@@ -186,8 +223,37 @@ startup() {
     started=$(now_us)
     "$VISTALOOM" /S --frames 1 >/dev/null 2>&1
     local whole=$((($(now_us) - started) / 1000))
-    echo "startup-4k (3840x2160, 10 sprites): first frame after ${results[*]} ms;" \
+    echo "startup-4k by $presenter (3840x2160, 10 sprites): first frame after ${results[*]} ms;" \
         "a whole /S --frames 1 run ${whole} ms"
+    kill "$XVFB_PID" 2>/dev/null || true
+    wait "$XVFB_PID" 2>/dev/null || true
+}
+
+# XScreenSaver's popsquares on the root window, measured as the saver is: the hack and the
+# X server together.
+popsquares() {
+    local hack=/usr/libexec/xscreensaver/popsquares
+    [ -x "$hack" ] || hack=/usr/lib/xscreensaver/popsquares
+    [ -x "$hack" ] || fail "popsquares is needed (xscreensaver-data)"
+    start_x 1920x1080x24
+    "$hack" -root >/dev/null 2>&1 &
+    local pid=$! s0 x0 t0 s1 x1 t1
+    sleep 2
+    s0=$(cpu_ticks "$pid"); x0=$(cpu_ticks "$XVFB_PID"); t0=$(date +%s.%N)
+    sleep "$seconds"
+    s1=$(cpu_ticks "$pid"); x1=$(cpu_ticks "$XVFB_PID"); t1=$(date +%s.%N)
+    kill "$pid"
+    wait "$pid" 2>/dev/null || true
+    python3 - "$s0" "$s1" "$x0" "$x1" "$t0" "$t1" "$hz" "$summary" <<'PY'
+import sys
+s0, s1, x0, x1 = (int(v) for v in sys.argv[1:5])
+wall, hz = float(sys.argv[6]) - float(sys.argv[5]), int(sys.argv[7])
+hack, xserver = 100.0 * (s1 - s0) / hz / wall, 100.0 * (x1 - x0) / hz / wall
+print(f"popsquares-1080p (1920x1080): {wall:.1f} s")
+print(f"  CPU, percent of one core: popsquares {hack:.2f}  display server {xserver:.2f}  together {hack + xserver:.2f}")
+with open(sys.argv[8], 'a') as out:
+    out.write(f"popsquares-1080p popsquares {hack:.2f} {xserver:.2f} {hack + xserver:.2f} - -\n")
+PY
     kill "$XVFB_PID" 2>/dev/null || true
     wait "$XVFB_PID" 2>/dev/null || true
 }
@@ -195,6 +261,7 @@ startup() {
 for c in $cases; do
     case $c in
     startup-4k) startup ;;
+    popsquares-1080p) popsquares ;;
     music-wav) make_music_theme wav DemoWav && theme=DemoWav measure "$c" 1920x1080x24 20 ;;
     music-mp3) make_music_theme mp3 DemoMp3 && theme=DemoMp3 measure "$c" 1920x1080x24 20 ;;
     defaults-1080p) measure "$c" 1920x1080x24 20 ;;
@@ -206,3 +273,19 @@ for c in $cases; do
     *) fail "unknown case $c" ;;
     esac
 done
+
+# All runs side by side; defaults-1080p-muted against popsquares where both ran.
+python3 - "$summary" <<'PY'
+import sys
+rows = [line.split() for line in open(sys.argv[1]) if line.strip()]
+if not rows:
+    sys.exit(0)
+print()
+print(f"{'case':28} {'path':14} {'saver':>7} {'server':>7} {'sum':>7} {'first ms':>9} {'peak MB':>8}")
+for r in rows:
+    print(f"{r[0]:28} {r[1]:14} {r[2]:>7} {r[3]:>7} {r[4]:>7} {r[5]:>9} {r[6]:>8}")
+pop = [float(r[4]) for r in rows if r[0] == 'popsquares-1080p']
+for r in rows:
+    if r[0] == 'defaults-1080p-muted' and pop:
+        print(f"defaults-1080p-muted by {r[1]} against popsquares: {float(r[4]) / pop[0]:.2f}x")
+PY

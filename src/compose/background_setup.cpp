@@ -54,11 +54,12 @@ void setup_background(Scene& scene, int32_t window_width_px, int32_t window_heig
     surfaces.ascreen_top = round_to_int(window_height_px / 2.0 - h / 2.0);
 
     paint_start_background(scene);
+    mark_painted(surfaces, ScenePicture::Ascreen);
 
-    surfaces.main.resize(w, h);
-    blit(surfaces.main, 0, 0, surfaces.ascreen, 0, 0, w, h);
-    surfaces.work.resize(w, h);
-    blit(surfaces.work, 0, 0, surfaces.ascreen, 0, 0, w, h);
+    size_scene_picture(surfaces, surfaces.main, w, h);
+    scene_blit(surfaces, surfaces.main, 0, 0, surfaces.ascreen, 0, 0, w, h);
+    size_scene_picture(surfaces, surfaces.work, w, h);
+    scene_blit(surfaces, surfaces.work, 0, 0, surfaces.ascreen, 0, 0, w, h);
     surfaces.ascreen_repainted = true;
 }
 

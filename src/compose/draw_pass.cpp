@@ -43,8 +43,9 @@ DrawnSprites draw_moved_sprites(Surface& target, const Surface& sheet, Scene& sc
             if (s.active == 0) return;  // free, or left its bounds in this step
             ++drawn.live;
             const SpriteSource src = source_of(s, sheet, scene);
-            drawn.bytes += rect_bytes(blit(target, round_to_int(s.x), round_to_int(s.y),
-                                           *src.picture, src.x, src.y, src.w, src.h));
+            drawn.bytes +=
+                rect_bytes(scene_blit(scene.surfaces, target, round_to_int(s.x), round_to_int(s.y),
+                                      *src.picture, src.x, src.y, src.w, src.h));
         });
     return drawn;
 }

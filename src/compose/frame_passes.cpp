@@ -10,8 +10,7 @@
 
 namespace vistaloom {
 
-std::vector<Rect> take_restore_rects(const Surface& target, const Surface& source,
-                                     Scene& scene) {
+std::vector<Rect> take_restore_rects(const Surface& target, const Surface& source, Scene& scene) {
     SpriteTables& tables = scene.tables;
     std::vector<Rect> rects;
     for_each_slot_in_draw_order(tables, scene.settings.sprite_active, [&](int32_t, sprite_rec& s) {
@@ -29,7 +28,8 @@ std::vector<Rect> take_restore_rects(const Surface& target, const Surface& sourc
 uint64_t restore_background(Surface& target, const Surface& source, Scene& scene) {
     uint64_t bytes = 0;
     for (const Rect& r : take_restore_rects(target, source, scene))
-        bytes += rect_bytes(blit(target, r.x, r.y, source, r.x, r.y, r.w, r.h));
+        bytes +=
+            rect_bytes(scene_blit(scene.surfaces, target, r.x, r.y, source, r.x, r.y, r.w, r.h));
     return bytes;
 }
 
@@ -49,8 +49,9 @@ uint64_t present_frame(Surface& target, const Surface& source, Scene& scene) {
         const double bottom = std::max(s.y + now.height, s.last_y + before.height);
         const int32_t x = round_to_int(left);
         const int32_t y = round_to_int(top);
-        const Rect copied = blit(target, x, y, source, x, y, round_to_int(right - left + 1),
-                                 round_to_int(bottom - top + 1));
+        const Rect copied =
+            scene_blit(scene.surfaces, target, x, y, source, x, y, round_to_int(right - left + 1),
+                       round_to_int(bottom - top + 1));
         if (copied.w > 0 && copied.h > 0) {
             scene.surfaces.presented.push_back(copied);
             bytes += rect_bytes(copied);

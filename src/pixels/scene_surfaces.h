@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "pixels/draw_list.h"
 #include "pixels/surface.h"
 
 namespace vistaloom {
@@ -26,6 +27,14 @@ struct SceneSurfaces {
     // copied, or the whole of it after a background was painted. The window clears both.
     std::vector<Rect> presented;
     bool ascreen_repainted = false;
+
+    // Where frames are built. Here (false): every copy between these pictures runs in our
+    // memory. Elsewhere (the display server holds a copy of each picture): the copies are
+    // only listed in `draws` for it to replay, `work` and `main` keep their sizes but no
+    // pixels, and `ascreen` holds the last painted background until it is read back. The
+    // window takes the steps with the rectangles.
+    bool composed_elsewhere = false;
+    std::vector<DrawStep> draws;
 };
 
 }  // namespace vistaloom

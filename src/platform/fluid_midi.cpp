@@ -20,7 +20,7 @@ namespace {
 constexpr int kPolyphony = 48;
 // SDL_mixer's level for FluidSynth at full music volume.
 constexpr double kGain = 1.2;
-// Tunes up to this long are kept in memory once played (5 MB a minute at our rate).
+// Tunes up to this long are kept in memory once played (10.6 MB a minute at 44.1 kHz).
 constexpr int kMaxKeptSeconds = 240;
 
 }  // namespace
@@ -29,13 +29,11 @@ struct FluidMidi::Parts {
     fluid_settings_t* settings = nullptr;
     fluid_synth_t* synth = nullptr;
     fluid_player_t* player = nullptr;
-    int rate = 0;                     // the synthesizer's
-    std::vector<int16_t> half;        // the synthesizer's frames for one device buffer
     std::vector<int16_t> tune;        // the whole tune, kept (empty: it plays live)
     std::string tune_source;          // the file the kept tune was made from
     std::string live_source;          // the last file found too long to keep: it plays live at once
     std::atomic<size_t> position{0};  // in samples of `tune`, moved by the audio thread
-    int16_t last[2] = {0, 0};
+    int rate = 0;                     // the device's, which the synthesizer runs at
     ~Parts() {
         if (player) delete_fluid_player(player);
         if (synth) delete_fluid_synth(synth);
@@ -60,12 +58,11 @@ std::unique_ptr<FluidMidi> FluidMidi::create(const std::string& soundfont, int s
     Parts& p = *midi->parts_;
     p.settings = new_fluid_settings();
     if (!p.settings) return nullptr;
-    // Half the device's rate: a tune's instruments lose nothing a screen saver's listener
-    // misses, and the synthesizer's work halves. render() doubles the samples back.
-    p.rate = sample_rate / 2;
+    // The device's own rate and FluidSynth's own interpolation, reverb and chorus: the sound
+    // General MIDI pieces are written for. A kept tune is synthesized once, so its quality
+    // costs nothing while it plays; only a tune too long to keep pays for it live.
+    p.rate = sample_rate;
     fluid_settings_setnum(p.settings, "synth.sample-rate", p.rate);
-    fluid_settings_setint(p.settings, "synth.reverb.active", 0);
-    fluid_settings_setint(p.settings, "synth.chorus.active", 0);
     fluid_settings_setint(p.settings, "synth.polyphony", kPolyphony);
     fluid_settings_setint(p.settings, "synth.dynamic-sample-loading", 1);
     fluid_settings_setint(p.settings, "synth.cpu-cores", 1);
@@ -73,8 +70,6 @@ std::unique_ptr<FluidMidi> FluidMidi::create(const std::string& soundfont, int s
     p.synth = new_fluid_synth(p.settings);
     if (!p.synth || fluid_synth_sfload(p.synth, soundfont.c_str(), 1) == FLUID_FAILED)
         return nullptr;
-    // Linear interpolation between sample points, not fourth order: most of a voice's cost.
-    fluid_synth_set_interp_method(p.synth, -1, FLUID_INTERP_LINEAR);
     return midi;
 }
 
@@ -176,36 +171,21 @@ void FluidMidi::stop() {
     close_player();
 }
 
-// On SDL's audio thread: 16-bit stereo at the device's rate, made from half as many frames
-// of the synthesizer by putting the mean of each two neighbours between them.
+// On SDL's audio thread: 16-bit stereo at the device's rate, as the synthesizer makes it.
 void FluidMidi::render(void* self, unsigned char* stream, int bytes) {
     auto* midi = static_cast<FluidMidi*>(self);
     Parts& p = *midi->parts_;
-    const int out_frames = bytes / 4;
-    const int in_frames = out_frames / 2;
-    p.half.assign(static_cast<size_t>(in_frames) * 2, 0);
-    if (!p.tune.empty()) {
-        const size_t from = std::min(p.position.load(), p.tune.size());
-        const size_t n = std::min(p.half.size(), p.tune.size() - from);
-        std::copy_n(p.tune.begin() + static_cast<std::ptrdiff_t>(from), n, p.half.begin());
-        p.position.store(from + n);
-    } else {
-        fluid_synth_write_s16(p.synth, in_frames, p.half.data(), 0, 2, p.half.data(), 1, 2);
-    }
     auto* out = reinterpret_cast<int16_t*>(stream);
-    for (int i = 0; i < in_frames; ++i) {
-        for (int c = 0; c < 2; ++c) {
-            const int16_t now = p.half[static_cast<size_t>(i) * 2 + c];
-            out[i * 4 + c] = static_cast<int16_t>((p.last[c] + now) / 2);
-            out[i * 4 + 2 + c] = now;
-            p.last[c] = now;
-        }
+    const auto samples = static_cast<size_t>(bytes / 4) * 2;
+    if (p.tune.empty()) {
+        fluid_synth_write_s16(p.synth, static_cast<int>(samples / 2), out, 0, 2, out, 1, 2);
+        return;
     }
-    // An odd frame at the end (never with SDL's power-of-two buffers) holds the last sample.
-    if (out_frames % 2 != 0) {
-        out[(out_frames - 1) * 2] = p.last[0];
-        out[(out_frames - 1) * 2 + 1] = p.last[1];
-    }
+    const size_t from = std::min(p.position.load(), p.tune.size());
+    const size_t n = std::min(samples, p.tune.size() - from);
+    std::copy_n(p.tune.begin() + static_cast<std::ptrdiff_t>(from), n, out);
+    std::fill(out + n, out + samples, int16_t{0});
+    p.position.store(from + n);
 }
 
 }  // namespace vistaloom

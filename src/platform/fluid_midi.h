@@ -6,13 +6,12 @@
 namespace vistaloom {
 
 // MIDI through FluidSynth driven by us rather than by SDL_mixer, which builds a new
-// synthesizer for every track with FluidSynth's defaults: the whole General MIDI SoundFont
-// read in again (some 140 MB held in memory), reverb and chorus on. A screen saver's tune
-// does not need those: here one synthesizer lives for the run, loads only the instruments a
-// tune uses, and runs without reverb and chorus at a modest polyphony and half the device's
-// rate. A tune of a few minutes is played into memory once when it is opened (a theme's
-// tracks repeat all run long), so playing it costs next to nothing. The samples feed
-// SDL_mixer's music hook. Opening therefore takes a moment: do it off the UI thread.
+// synthesizer for every track: the whole General MIDI SoundFont read in again (some 140 MB
+// held in memory). Here one synthesizer lives for the run, loads only the instruments a tune
+// uses, and runs at a modest polyphony at the device's rate with FluidSynth's own sound. A
+// tune of a few minutes is played into memory once when it is opened (a theme's tracks
+// repeat all run long), so playing it costs next to nothing. The samples feed SDL_mixer's
+// music hook. Opening therefore takes a moment: do it off the UI thread.
 class FluidMidi {
   public:
     // Null when FluidSynth cannot start or the SoundFont does not load.

@@ -3,6 +3,7 @@
 #include <QRect>
 #include <QRegion>
 
+#include "pixels/scene_surfaces.h"
 #include "pixels/surface.h"
 
 class QWidget;
@@ -17,6 +18,9 @@ struct PresentedPicture {
     const Surface* scene = nullptr;  // null or empty: black only
     QPoint origin;                   // where the scene's top-left pixel is, in device pixels
     const BoxOverlay* overlay = nullptr;
+    // The session's pictures and the steps its frames listed, for a presenter that composes
+    // (Presenter::composes); it takes the steps it has carried out.
+    SceneSurfaces* surfaces = nullptr;
 
     // Device pixels; empty without a scene.
     QRect scene_area() const {
@@ -57,6 +61,13 @@ class Presenter {
 
     // Called before the next frame is drawn into the picture (see picture_store()).
     virtual void wait_idle() {}
+
+    // Whether this path builds the frames itself, from its own copies of the scene's
+    // pictures and the steps each frame lists (SceneSurfaces::draws), so that nothing is
+    // copied in our memory for a frame.
+    virtual bool composes() const { return false; }
+    // Makes the scene picture in our memory equal to what such a path composed.
+    virtual void read_back(const PresentedPicture&) {}
 };
 
 }  // namespace vistaloom

@@ -7,6 +7,7 @@
 #include "platform/shm_presenter.h"
 #include "platform/x11_connection.h"
 #include "platform/xcb_presenter.h"
+#include "platform/xpixmap_presenter.h"
 
 namespace vistaloom {
 
@@ -25,6 +26,11 @@ bool shm_applies(const QWidget& window) {
     return std::getenv("VISTALOOM_NO_SHM") == nullptr && x11_applies(window);
 }
 
+bool xpixmap_applies(const QWidget& window) {
+    // For trying the client-side composition on a server that would compose.
+    return std::getenv("VISTALOOM_NO_XPIXMAP") == nullptr && shm_applies(window);
+}
+
 bool always(const QWidget&) {
     return true;
 }
@@ -33,6 +39,11 @@ bool always(const QWidget&) {
 
 const std::vector<PresenterRow>& presenter_rows() {
     static const std::vector<PresenterRow> rows = {
+        {"xpixmap", xpixmap_applies,
+         [] {
+             return std::unique_ptr<Presenter>(
+                 std::make_unique<XPixmapPresenter>(*X11Connection::for_toolkit()));
+         }},
         {"shm", shm_applies,
          [] {
              return std::unique_ptr<Presenter>(

@@ -77,15 +77,15 @@ bool ShmPresenter::in_segment(const uint32_t* pixels, int32_t stride, int32_t ro
     return offset + bytes <= segment_bytes_;
 }
 
-void ShmPresenter::put(const uint32_t* pixels, int32_t stride, int32_t rows, const Rect& from,
-                       int32_t dx, int32_t dy) {
+void ShmPresenter::put(uint32_t drawable, const uint32_t* pixels, int32_t stride, int32_t rows,
+                       const Rect& from, int32_t dx, int32_t dy) {
     if (!gc_ || from.w <= 0 || from.h <= 0) return;
     if (!in_segment(pixels, stride, rows)) {
-        XcbPresenter::put(pixels, stride, rows, from, dx, dy);
+        XcbPresenter::put(drawable, pixels, stride, rows, from, dx, dy);
         return;
     }
     const auto offset = static_cast<uint32_t>((pixels - base_) * sizeof(uint32_t));
-    xcb_shm_put_image(c_, window_, gc_, static_cast<uint16_t>(stride), static_cast<uint16_t>(rows),
+    xcb_shm_put_image(c_, drawable, gc_, static_cast<uint16_t>(stride), static_cast<uint16_t>(rows),
                       static_cast<uint16_t>(from.x), static_cast<uint16_t>(from.y),
                       static_cast<uint16_t>(from.w), static_cast<uint16_t>(from.h),
                       static_cast<int16_t>(dx), static_cast<int16_t>(dy), kDepth,

@@ -22,18 +22,19 @@ class ShmPresenter : public XcbPresenter, public PixelStore {
     void wait_idle() override;
 
   protected:
-    void put(const uint32_t* pixels, int32_t stride, int32_t rows, const Rect& from, int32_t dx,
-             int32_t dy) override;
+    void put(uint32_t drawable, const uint32_t* pixels, int32_t stride, int32_t rows,
+             const Rect& from, int32_t dx, int32_t dy) override;
     void flush() override;
+    bool in_segment(const uint32_t* pixels, int32_t stride, int32_t rows) const;
+
+    uint32_t seg_ = 0;
+    uint32_t* base_ = nullptr;
 
   private:
     bool shm_accepted();
     bool attach_segment(size_t bytes);
     void drop_segment();
-    bool in_segment(const uint32_t* pixels, int32_t stride, int32_t rows) const;
 
-    uint32_t seg_ = 0;
-    uint32_t* base_ = nullptr;
     size_t segment_bytes_ = 0;
     bool pending_ = false;
     bool idle_pending_ = false;

@@ -68,8 +68,8 @@ bool XcbPresenter::bind(uint32_t window) {
 
 // Without shared memory the pixels travel in the request itself, in bands of whole rows
 // that fit the server's request size.
-void XcbPresenter::put(const uint32_t* pixels, int32_t stride, int32_t, const Rect& from,
-                       int32_t dx, int32_t dy) {
+void XcbPresenter::put(uint32_t drawable, const uint32_t* pixels, int32_t stride, int32_t,
+                       const Rect& from, int32_t dx, int32_t dy) {
     if (!gc_ || from.w <= 0 || from.h <= 0) return;
     const size_t row_bytes = static_cast<size_t>(from.w) * 4;
     const size_t room = max_request_bytes_ > 64 ? max_request_bytes_ - 64 : row_bytes;
@@ -86,11 +86,15 @@ void XcbPresenter::put(const uint32_t* pixels, int32_t stride, int32_t, const Re
                             first + static_cast<size_t>(r) * stride, row_bytes);
             data = reinterpret_cast<const uint8_t*>(band_.data());
         }
-        xcb_put_image(c_, XCB_IMAGE_FORMAT_Z_PIXMAP, window_, gc_, static_cast<uint16_t>(from.w),
+        xcb_put_image(c_, XCB_IMAGE_FORMAT_Z_PIXMAP, drawable, gc_, static_cast<uint16_t>(from.w),
                       static_cast<uint16_t>(n), static_cast<int16_t>(dx),
                       static_cast<int16_t>(dy + y), 0, kDepth, static_cast<uint32_t>(row_bytes * n),
                       data);
     }
+}
+
+void XcbPresenter::put_scene(const Surface& scene, const Rect& from, int32_t dx, int32_t dy) {
+    put(window_, scene.pixels.data(), scene.stride, scene.height, from, dx, dy);
 }
 
 void XcbPresenter::fill_black(const QRect& area) {
@@ -110,11 +114,8 @@ void XcbPresenter::flush() {
 void XcbPresenter::send(const PresentedPicture& picture, const QRegion& region) {
     const QRect area = picture.scene_area();
     const QRegion under = picture.overlay ? region - picture.overlay->covered() : region;
-    for (const QRect& r : under& area) {
-        const Surface& scene = *picture.scene;
-        put(scene.pixels.data(), scene.stride, scene.height, to_rect(r.translated(-picture.origin)),
-            r.x(), r.y());
-    }
+    for (const QRect& r : under& area)
+        put_scene(*picture.scene, to_rect(r.translated(-picture.origin)), r.x(), r.y());
     for (const QRect& r : under - area) fill_black(r);
     if (!picture.overlay) return;
     for (int i = 0; i < BoxOverlay::kBoxes; ++i) {
@@ -125,7 +126,7 @@ void XcbPresenter::send(const PresentedPicture& picture, const QRegion& region) 
         if (part.isEmpty()) continue;
         const QImage& image = picture.overlay->image(box);
         for (const QRect& r : part)
-            put(reinterpret_cast<const uint32_t*>(image.constBits()),
+            put(window_, reinterpret_cast<const uint32_t*>(image.constBits()),
                 static_cast<int32_t>(image.bytesPerLine() / 4), image.height(),
                 to_rect(r.translated(-place.topLeft())), r.x(), r.y());
     }

@@ -26,9 +26,12 @@ class XcbPresenter : public Presenter {
 
   protected:
     // Copies the rectangle `from` of a picture (`pixels`, `stride` pixels per row, `rows`
-    // rows) to (dx, dy) of the window. The rectangle must lie inside the picture.
-    virtual void put(const uint32_t* pixels, int32_t stride, int32_t rows, const Rect& from,
-                     int32_t dx, int32_t dy);
+    // rows) to (dx, dy) of `drawable` (the window, or a pixmap of its depth). The rectangle
+    // must lie inside the picture.
+    virtual void put(uint32_t drawable, const uint32_t* pixels, int32_t stride, int32_t rows,
+                     const Rect& from, int32_t dx, int32_t dy);
+    // Shows the rectangle `from` of the scene picture at (dx, dy) of the window.
+    virtual void put_scene(const Surface& scene, const Rect& from, int32_t dx, int32_t dy);
     // Sends what was put.
     virtual void flush();
 

@@ -111,6 +111,9 @@ void SaverSession::init_saver() {
     load_first_pictures();
     setup_background(scene_, host_.inner_width_px(), host_.inner_height_px());
     setup_sprites(scene_);
+    // With their borders, which the sprite set-up draws.
+    mark_painted(surfaces_, ScenePicture::Sheet);
+    mark_painted(surfaces_, ScenePicture::NoMods);
 }
 
 void SaverSession::get_module() {
@@ -245,6 +248,7 @@ void SaverSession::load_first_pictures() {
 void SaverSession::next_pictures() {
     if (!pictures().take_next(surfaces_.sprite)) return;
     if (run_settings_.borders_on) frame_sheet_cells(surfaces_.sprite, surfaces_.border);
+    mark_painted(surfaces_, ScenePicture::Sheet);
 }
 
 void SaverSession::set_shown(bool shown) {
@@ -415,6 +419,7 @@ void SaverSession::save_last_screen() {
     }
     present_frame(surfaces_.ascreen, surfaces_.work, scene_);
     repaint_changes();
+    host_.read_back_picture();
     WallpaperSeams seams{seams_.registry, seams_.desktop, seams_.folders};
     // A failure leaves the desktop as it was; the run still ends normally.
     save_as_wallpaper(surfaces_.ascreen, kWallpaperStretched,

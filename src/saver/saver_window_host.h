@@ -43,6 +43,9 @@ class SaverWindowHost {
     // `ascreen` changed: only these rectangles (in ascreen's own coordinates), or all of it.
     virtual void repaint(const std::vector<Rect>& rects) = 0;
     virtual void repaint_all() = 0;
+    // Where the frame is composed elsewhere (SceneSurfaces::composed_elsewhere), `ascreen`
+    // is brought up to date with what the window shows, for a picture made of it.
+    virtual void read_back_picture() {}
 
     // Call the session's step() once `delay_ms` milliseconds from now have passed (0: as
     // soon as the event loop is free), and schedule again what it returns. The session asks

@@ -24,12 +24,12 @@ double speed_up(double component, double increment) {
 }
 
 // `target` takes the size of `ascreen` and its top-left scene-sized part.
-void take_background(Surface& target, const Surface& ascreen, int32_t scene_width,
-                     int32_t scene_height) {
+void take_background(SceneSurfaces& surfaces, Surface& target) {
+    const Surface& ascreen = surfaces.ascreen;
     if (target.width != ascreen.width || target.height != ascreen.height) {
-        target.resize(ascreen.width, ascreen.height);
+        size_scene_picture(surfaces, target, ascreen.width, ascreen.height);
     }
-    blit(target, 0, 0, ascreen, 0, 0, scene_width, scene_height);
+    scene_blit(surfaces, target, 0, 0, ascreen, 0, 0, surfaces.scene_width, surfaces.scene_height);
 }
 
 }  // namespace
@@ -56,9 +56,10 @@ void change_background(Scene& scene) {
     SceneSurfaces& surfaces = scene.surfaces;
     paint_random_gradient(surfaces.ascreen, run, scene.random, scene.gradient);
     surfaces.ascreen_repainted = true;
+    mark_painted(surfaces, ScenePicture::Ascreen);
 
-    take_background(surfaces.main, surfaces.ascreen, surfaces.scene_width, surfaces.scene_height);
-    take_background(surfaces.work, surfaces.ascreen, surfaces.scene_width, surfaces.scene_height);
+    take_background(surfaces, surfaces.main);
+    take_background(surfaces, surfaces.work);
 
     run.scene_start_tick = scene.clock.tick_ms();
     run.background_change_due = 0;

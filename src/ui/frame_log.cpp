@@ -30,6 +30,7 @@ void FrameLog::note(const std::string& kind, const std::string& text) {
 
 void FrameLog::follow(SaverScreen& screen) {
     if (!file_) return;
+    note("presentation", screen.window().presentation_name());
     screen.window().set_schedule_observer(observer_for(screen.session()));
 }
 

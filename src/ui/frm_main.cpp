@@ -86,10 +86,14 @@ void FrmMain::attach(SaverSession& session) {
     connect(&frame_timer_, &QTimer::timeout, this, &FrmMain::send_boxes_left_over);
     if (PixelStore* store = presenter_->picture_store())
         session.surfaces().ascreen.pixels.use_store(store);
-    work_store_ = std::make_unique<HugePageStore>();
-    main_store_ = std::make_unique<HugePageStore>();
-    session.surfaces().work.pixels.use_store(work_store_.get());
-    session.surfaces().main.pixels.use_store(main_store_.get());
+    // A presenter that composes needs no frame built in our memory, nor its background.
+    session.surfaces().composed_elsewhere = presenter_->composes();
+    if (!presenter_->composes()) {
+        work_store_ = std::make_unique<HugePageStore>();
+        main_store_ = std::make_unique<HugePageStore>();
+        session.surfaces().work.pixels.use_store(work_store_.get());
+        session.surfaces().main.pixels.use_store(main_store_.get());
+    }
     session_->Form_Load();
 }
 
@@ -255,6 +259,10 @@ void FrmMain::send_boxes_left_over() {
     boxes_waited_ = overlay_->changed();
 }
 
+void FrmMain::read_back_picture() {
+    if (session_) presenter_->read_back(picture());
+}
+
 void FrmMain::schedule_frame(int64_t delay_ms) {
     if (unloading_) return;
     if (schedule_observer_) schedule_observer_(delay_ms);
@@ -278,6 +286,7 @@ void FrmMain::write_screenshot() {
     if (options_.screenshot.empty()) return;
     const Surface* screen = ascreen();
     if (!screen || screen->empty()) return;
+    read_back_picture();
     // Asked for on the command line, so a failure (disk full, folder gone) is said there.
     if (!write_screenshot_file(wrap(*screen), options_.screenshot)) screenshot_failed_ = true;
 }
@@ -290,7 +299,8 @@ const Surface* FrmMain::ascreen() const {
 }
 
 PresentedPicture FrmMain::picture() const {
-    return PresentedPicture{ascreen(), ascreen_origin(), overlay_.get()};
+    return PresentedPicture{ascreen(), ascreen_origin(), overlay_.get(),
+                            session_ ? &session_->surfaces() : nullptr};
 }
 
 QPoint FrmMain::ascreen_origin() const {

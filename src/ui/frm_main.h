@@ -62,8 +62,8 @@ class FrmMain : public QWidget, public SaverWindowHost {
     }
 
     bool activated() const { return activated_; }
-    // How frames reach the screen (the presenter's name): "shm" or "xcb" straight to the X
-    // server, "qt" through the toolkit's backing store.
+    // How frames reach the screen (the presenter's name): "xpixmap" composed on the X server,
+    // "shm" or "xcb" straight to the X server, "qt" through the toolkit's backing store.
     const char* presentation_name() const;
     bool unloading() const { return unloading_; }
     // The --screenshot file could not be written (the run itself ended normally).
@@ -92,6 +92,7 @@ class FrmMain : public QWidget, public SaverWindowHost {
     void make_topmost() override;
     void repaint(const std::vector<Rect>& rects) override;
     void repaint_all() override;
+    void read_back_picture() override;
     void schedule_frame(int64_t delay_ms) override;
     void unload() override;
     int64_t window_handle() override;

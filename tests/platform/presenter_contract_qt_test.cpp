@@ -1,7 +1,8 @@
 // Every presenter that starts on this machine goes through the same cases: only the sent
 // rectangles change on screen, a resized picture that fills the window is shown pixel for
-// pixel, and the text boxes stay on top of the picture. Offscreen only the toolkit's path
-// starts; e2e/test_presenter_contract.sh runs this again under Xvfb for the X11 paths.
+// pixel, and the text boxes stay on top of the picture. A presenter that composes is handed
+// the picture as painted anew each time. Offscreen only the toolkit's path starts;
+// e2e/test_presenter_contract.sh runs this again under Xvfb for the X11 paths.
 #include <xcb/xcb.h>
 
 #include <QPaintEvent>
@@ -31,8 +32,12 @@ class Shown : public QWidget {
     QPaintEngine* paintEngine() const override {
         return presenter && !presenter->toolkit_paints() ? nullptr : QWidget::paintEngine();
     }
-    PresentedPicture picture() const { return {&scene, origin, overlay.get()}; }
+    PresentedPicture picture() { return {&scene, origin, overlay.get(), &surfaces}; }
     void present(const QRegion& changed) {
+        if (presenter->composes()) {
+            surfaces.composed_elsewhere = true;
+            mark_painted(surfaces, ScenePicture::Ascreen);
+        }
         presenter->present(picture(), overlay->take_frame_region(changed));
     }
     // Our requests go on a connection of their own; a round trip has them done. Shared
@@ -52,7 +57,8 @@ class Shown : public QWidget {
 
     std::unique_ptr<Presenter> presenter;
     std::unique_ptr<BoxOverlay> overlay;
-    Surface scene;
+    SceneSurfaces surfaces;
+    Surface& scene = surfaces.ascreen;
     QPoint origin;
 
   protected:
@@ -133,6 +139,46 @@ class PresenterContractTest : public QObject {
                 for (int x = 0; x < 80; ++x)
                     if (at(shot, x, y) != w.scene.at(x, y))
                         QFAIL(qPrintable(QString("%1: (%2,%3)").arg(name).arg(x).arg(y)));
+        });
+    }
+
+    // A composing presenter builds the frame from the listed copies between its own copies of
+    // the pictures, shows it, and gives it back exactly for a picture made of it.
+    void listed_copies_make_the_frame_and_read_back() {
+        for_each_presenter([](Shown& w, const QString& name) {
+            if (!w.presenter->composes()) return;
+            SceneSurfaces& s = w.surfaces;
+            w.scene.resize(64, 48, 0x00102030);
+            s.sprite.resize(16, 16);
+            for (int y = 0; y < 16; ++y)
+                for (int x = 0; x < 16; ++x) s.sprite.at(x, y) = uint32_t(x * 16) << 8 | y * 16;
+            w.present(QRegion(w.rect()));
+            mark_painted(s, ScenePicture::Sheet);
+            size_scene_picture(s, s.work, 64, 48);
+            scene_blit(s, s.work, 0, 0, s.ascreen, 0, 0, 64, 48);
+            scene_blit(s, s.work, 60, -4, s.sprite, 0, 0, 16, 16);  // clipped at two edges
+            scene_blit(s, s.ascreen, 56, 0, s.work, 56, 0, 8, 12);
+            w.presenter->present(w.picture(), QRegion(QRect(56, 0, 8, 12)));
+            QVERIFY2(s.draws.empty(), qPrintable(name));
+            const QImage shot = w.screen();
+            QVERIFY2(at(shot, 60, 0) == s.sprite.at(0, 4), qPrintable(name));
+            QVERIFY2(at(shot, 63, 11) == s.sprite.at(3, 15), qPrintable(name));
+            QVERIFY2(at(shot, 59, 0) == 0x102030u, qPrintable(name));
+            w.presenter->read_back(w.picture());
+            QVERIFY2(w.scene.at(63, 11) == s.sprite.at(3, 15), qPrintable(name));
+            QVERIFY2(w.scene.at(60, 12) == 0x102030u, qPrintable(name));
+
+            // A change to the frame that is not shown (a sprite leaving) stays off the screen
+            // and out of the picture read back, until it is copied on.
+            scene_blit(s, s.work, 0, 0, s.sprite, 0, 0, 4, 4);
+            w.presenter->present(w.picture(), QRegion(QRect(0, 0, 8, 8)));
+            QVERIFY2(at(w.screen(), 1, 1) == 0x102030u, qPrintable(name));
+            w.presenter->read_back(w.picture());
+            QVERIFY2(w.scene.at(1, 1) == 0x102030u, qPrintable(name));
+            scene_blit(s, s.ascreen, 0, 0, s.work, 0, 0, 4, 4);
+            w.presenter->present(w.picture(), QRegion(QRect(0, 0, 8, 8)));
+            QVERIFY2(at(w.screen(), 1, 1) == s.sprite.at(1, 1), qPrintable(name));
+            QVERIFY2(at(w.screen(), 62, 5) == s.sprite.at(2, 9), qPrintable(name));
         });
     }
 
