@@ -32,8 +32,7 @@ uint64_t erase_uncovered(SceneSurfaces& s, const std::vector<Rect>& erase,
     uint64_t bytes = 0;
     for (const Rect& r : erase) {
         for (const Rect& part : uncovered_parts(r, covered))
-            bytes +=
-                rect_bytes(blit(s.work, part.x, part.y, s.main, part.x, part.y, part.w, part.h));
+            bytes += rect_bytes(blit(s.work, part.x, part.y, s.main, part.x, part.y, part.w, part.h));
     }
     return bytes;
 }

@@ -10,7 +10,8 @@
 
 namespace vistaloom {
 
-std::vector<Rect> take_restore_rects(const Surface& target, const Surface& source, Scene& scene) {
+std::vector<Rect> take_restore_rects(const Surface& target, const Surface& source,
+                                     Scene& scene) {
     SpriteTables& tables = scene.tables;
     std::vector<Rect> rects;
     for_each_slot_in_draw_order(tables, scene.settings.sprite_active, [&](int32_t, sprite_rec& s) {

@@ -8,9 +8,8 @@
 namespace vistaloom {
 
 // What is wrong with `path` as a file to create at the end of a run: its folder missing or
-// no folder, or the name itself a folder, a FIFO, a device or anything but a regular file. Empty
-// when it can be tried. Checked before the run starts, so a mistyped folder is not found out only
-// after the last frame.
+// no folder, or the name itself a folder, a FIFO, a device or anything but a regular file. Empty when it can be tried. Checked before the run
+// starts, so a mistyped folder is not found out only after the last frame.
 std::string output_file_problem(const std::string& path);
 
 // For main(): reports a --screenshot that cannot be written, on `err`, and gives the exit

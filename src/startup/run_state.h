@@ -25,8 +25,8 @@ struct RunState {
     int16_t use_password = 0;
     int32_t custom_music_count = 0;
 
-    std::array<int32_t, 12> gradient_colors{};    // 1..11 palette numbers
-    std::array<int32_t, 9> gradient_angles{};     // 1..8 degrees
+    std::array<int32_t, 12> gradient_colors{};  // 1..11 palette numbers
+    std::array<int32_t, 9> gradient_angles{};   // 1..8 degrees
     std::array<int32_t, 11> rotation_sequence{};  // 1..10 entry edges
     int32_t rotation_index = 1;
     int32_t picture_count = 20;

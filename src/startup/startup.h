@@ -4,9 +4,9 @@
 #include <optional>
 #include <string>
 
-#include "ground/settings_backend.h"
 #include "startup/command_line.h"
 #include "startup/saver_settings.h"
+#include "ground/settings_backend.h"
 #include "startup/startup_values.h"
 
 namespace vistaloom {
