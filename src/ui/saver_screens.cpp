@@ -137,7 +137,8 @@ SaverScreens::Entry* SaverScreens::add(QScreen* screen,
     if (ending_ || finished_) return nullptr;
     // The first scene has the player; so does the one that follows it when its screen went.
     bool music_taken = false;
-    for (const auto& entry : entries_) music_taken = music_taken || (entry->music && !entry->ended);
+    for (const auto& entry : entries_)
+        music_taken = music_taken || (entry->music && !entry->ended && !entry->removed);
     const bool primary = entries_.empty() || !music_taken;
     const SaverSeams& s = parts_.seams;
     SaverScreenRecipe recipe{
@@ -219,6 +220,7 @@ void SaverScreens::remove_screen(QScreen* screen) {
         entry->removed = true;
         if (entry->viewer) {
             entry->ended = true;
+            entry->viewer->disconnect(this);
             entry->viewer->hide();
             forget(entry.get());
             return;
@@ -229,6 +231,7 @@ void SaverScreens::remove_screen(QScreen* screen) {
             if (!other->viewer || other->scene != entry.get() || other->ended) continue;
             other->ended = true;
             other->removed = true;
+            other->viewer->disconnect(this);
             other->viewer->hide();
             orphans.push_back(other->screen);
             forget(other.get());
