@@ -144,6 +144,8 @@ Rect draw_view(Surface& target, const SceneView& view, const Surface& scene, int
     const Rect place = intersect(view.place_of(changed), {0, 0, target.width, target.height});
     if (place.w <= 0 || place.h <= 0) return {};
     const Rect scene_area{scene_left, scene_top, scene.width, scene.height};
+    // One to one (a span's part, a mirror of a screen of the same size): no sampling.
+    const bool same_size = view.source.w == view.place.w;
     for (int32_t ty = place.y; ty < place.y + place.h; ++ty) {
         const int32_t sy = sample(ty, view.place.y, view.place.h, view.source.y, view.source.h);
         uint32_t* out = target.row(ty);
