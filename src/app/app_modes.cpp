@@ -8,6 +8,7 @@
 
 #include "ground/printable_text.h"
 #include "library/photo_index.h"
+#include "platform/desktop_motion.h"
 #include "platform/host_window.h"
 #include "platform/photo_library_source.h"
 #include "platform/single_instance.h"
@@ -60,6 +61,7 @@ SaverSessionOptions AppModes::session_options() const {
     options.max_frames = command_line_.frames.value_or(0);
     options.show_fps = command_line_.show_fps;
     options.pictures = photos_.get();
+    options.desktop_reduces_motion = desktop_reduces_motion_;
     return options;
 }
 
@@ -165,10 +167,15 @@ void AppModes::open_saver() {
     if (const char* log = std::getenv("VISTALOOM_FRAME_LOG"))
         frame_log_ = std::make_unique<FrameLog>(log, clock_);
     photos_ = open_photo_library(settings_);
+    // Asked only when the setting leaves it to the desktop: asking costs a bus call.
+    if (settings_.reduced_motion != "on" && settings_.reduced_motion != "off")
+        desktop_reduces_motion_ = DesktopMotion().reduced_motion_wanted();
     if (open_layer_saver(window)) return;
-    saver_ = std::make_unique<SaverScreens>(
-        SaverScreensParts{settings_, values_, seams(), silent_media_, window, session_options(),
-                          host_window_.get(), frame_log_.get()});
+    SaverScreensParts parts{settings_,          values_,         seams(),
+                            silent_media_,      window,          session_options(),
+                            host_window_.get(), frame_log_.get()};
+    parts.mode = screen_mode_or_each(settings_.screen_mode);
+    saver_ = std::make_unique<SaverScreens>(std::move(parts));
     // The process ends with the saver, wherever it was shown.
     QObject::connect(saver_.get(), &SaverScreens::all_unloaded, qApp, &QCoreApplication::quit,
                      Qt::QueuedConnection);

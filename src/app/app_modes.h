@@ -78,6 +78,7 @@ class AppModes : public ModeHost {
     std::unique_ptr<HostWindow> host_window_;
     std::unique_ptr<FrameLog> frame_log_;
     std::unique_ptr<PhotoLibrarySource> photos_;
+    bool desktop_reduces_motion_ = false;
     std::unique_ptr<SaverScreens> saver_;
     std::unique_ptr<LayerSaverScreens> layer_saver_;
     std::unique_ptr<SaverPreview> preview_;

@@ -41,8 +41,11 @@ void setup_background(Scene& scene, int32_t window_width_px, int32_t window_heig
         surfaces.scene_width = std::min(window_width_px, kMaxSceneSide);
         surfaces.scene_height = std::min(window_height_px, kMaxSceneSide);
     } else {
-        surfaces.scene_width = kFixedSceneWidth;
-        surfaces.scene_height = kFixedSceneHeight;
+        // The fixed scene holds as many pictures at any scale.
+        surfaces.scene_width =
+            std::min(kFixedSceneWidth * scene.settings.picture_scale, kMaxSceneSide);
+        surfaces.scene_height =
+            std::min(kFixedSceneHeight * scene.settings.picture_scale, kMaxSceneSide);
     }
     const int32_t w = surfaces.scene_width;
     const int32_t h = surfaces.scene_height;

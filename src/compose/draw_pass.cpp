@@ -22,7 +22,8 @@ struct SpriteSource {
 
 SpriteSource source_of(const sprite_rec& s, const Surface& sheet, Scene& scene) {
     if (scene.run.no_themes == 1)
-        return {&scene.surfaces.no_mods, 0, 0, kSheetCellWidth, kSheetCellHeight};
+        return {&scene.surfaces.no_mods, 0, 0, kSheetCellWidth * scene.settings.picture_scale,
+                kSheetCellHeight * scene.settings.picture_scale};
     const CellRow cell = cell_row_or_empty(scene.tables, s.cell);
     return {&sheet, cell.src_x, cell.src_y, cell.width, cell.height};
 }

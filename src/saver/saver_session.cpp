@@ -14,6 +14,7 @@
 #include "ground/random_source.h"
 #include "ground/rounding.h"
 #include "pixels/builtin_pictures.h"
+#include "pixels/picture_scaling.h"
 #include "saver/frame_pacing.h"
 #include "saver/saver_window_host.h"
 #include "saver/wallpaper.h"
@@ -100,7 +101,8 @@ void SaverSession::Form_Activate() {
 
 void SaverSession::init_saver() {
     // The run reads its settings here, once; the frame path uses only the resolved values.
-    run_settings_ = resolve_run_settings(settings_);
+    run_settings_ = resolve_run_settings(
+        settings_, DisplayFacts{host_.device_ratio_of_screen(), options_.desktop_reduces_motion});
     pick_first_track(run_, settings_, seams_.random);
     saved_module_ = settings_.active_module;
     get_module();
@@ -109,11 +111,20 @@ void SaverSession::init_saver() {
     surfaces_.border = make_border_picture();
     init_run_state(run_, run_settings_, seams_.random);
     load_first_pictures();
-    setup_background(scene_, host_.inner_width_px(), host_.inner_height_px());
+    const SaverWindowHost::SceneArea area = host_.scene_area_px();
+    setup_background(scene_, area.width, area.height);
     setup_sprites(scene_);
-    // With their borders, which the sprite set-up draws.
+    scale_pictures();
+    // With their borders, which the sprite set-up draws, and at the scene's scale.
     mark_painted(surfaces_, ScenePicture::Sheet);
     mark_painted(surfaces_, ScenePicture::NoMods);
+}
+
+void SaverSession::scale_pictures() {
+    const int32_t k = run_settings_.picture_scale;
+    if (k <= 1) return;
+    surfaces_.sprite = scale_sheet(surfaces_.sprite, k);
+    if (run_.no_themes == 1) surfaces_.no_mods = scale_picture(surfaces_.no_mods, k);
 }
 
 void SaverSession::get_module() {
@@ -248,6 +259,7 @@ void SaverSession::load_first_pictures() {
 void SaverSession::next_pictures() {
     if (!pictures().take_next(surfaces_.sprite)) return;
     if (run_settings_.borders_on) frame_sheet_cells(surfaces_.sprite, surfaces_.border);
+    scale_pictures();
     mark_painted(surfaces_, ScenePicture::Sheet);
 }
 

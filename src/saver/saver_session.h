@@ -53,6 +53,8 @@ struct SaverSessionOptions {
     // Where the pictures come from (not owned; it outlives the session). None: the active
     // theme's sheet.
     PictureSource* pictures = nullptr;
+    // The desktop asks for less animation (read by the caller; the setting decides).
+    bool desktop_reduces_motion = false;
 };
 
 // One run of the saver window, from its first activation to its unload, without the window
@@ -155,6 +157,8 @@ class SaverSession {
     PictureSource& pictures();
     // The source's first pictures, or the theme's when it has none.
     void load_first_pictures();
+    // The sheet (and the no-theme picture) at the screen's scale, after its borders.
+    void scale_pictures();
     void repaint_changes();
     void music_step();
     void show_time_of_day();

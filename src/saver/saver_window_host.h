@@ -23,6 +23,18 @@ class SaverWindowHost {
     // The inner (client) area. A window that is not mapped yet may report 0 x 0.
     virtual int32_t inner_width_px() = 0;
     virtual int32_t inner_height_px() = 0;
+    // Device pixels per logical pixel of the screen the window is on.
+    virtual double device_ratio_of_screen() { return 1.0; }
+    // The scene's area: the inner area, unless the window shows part of a scene larger than
+    // itself (one scene across several screens); `left` and `top` are where the inner area
+    // starts in it.
+    struct SceneArea {
+        int32_t width = 0;
+        int32_t height = 0;
+        int32_t left = 0;
+        int32_t top = 0;
+    };
+    virtual SceneArea scene_area_px() { return {inner_width_px(), inner_height_px(), 0, 0}; }
     virtual bool is_maximised() = 0;
     virtual void maximise() = 0;
 

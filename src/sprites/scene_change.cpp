@@ -36,6 +36,8 @@ void take_background(SceneSurfaces& surfaces, Surface& target) {
 
 void leaving_step(Scene& scene) {
     SpriteTables& t = scene.tables;
+    // Gentle motion: the pictures leave at their own pace; the change waits for them.
+    const bool hurry = !scene.settings.reduced_motion;
     // Not scaled by the speed factor: the sprites leave at the same extra pace at any speed.
     const double step_x = t.speed_x[1] / 10.0;
     const double step_y = t.speed_y[1] / 10.0;
@@ -45,6 +47,7 @@ void leaving_step(Scene& scene) {
         sprite_rec& s = t.sprites[slot];
         if (s.active == 0) continue;
         any_left = true;
+        if (!hurry) continue;
         s.dx = speed_up(s.dx, step_x);
         s.dy = speed_up(s.dy, step_y);
     }

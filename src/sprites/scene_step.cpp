@@ -61,6 +61,12 @@ void launch_sprite(Scene& scene, int32_t slot) {
     RandomSource& random = scene.random;
     const int32_t W = scene.surfaces.scene_width;
     const int32_t H = scene.surfaces.scene_height;
+    // Pictures and their margins at the screen's scale (1 on an ordinary screen).
+    const int32_t k = scene.settings.picture_scale;
+    const int32_t cell_w = kSheetCellWidth * k;
+    const int32_t cell_h = kSheetCellHeight * k;
+    const int32_t half_w = kHalfCellWidth * k;
+    const int32_t half_h = kHalfCellHeight * k;
 
     const int32_t picture = choose_picture(scene);
 
@@ -83,63 +89,63 @@ void launch_sprite(Scene& scene, int32_t slot) {
     bool accelerating = false;
     if (enters_vertically) {
         // One line of the picture shows at once when it enters from the top.
-        y = edge == kEdgeTop ? 1.0 - kSheetCellHeight : static_cast<double>(H);
+        y = edge == kEdgeTop ? static_cast<double>(k - cell_h) : static_cast<double>(H);
         dy = edge == kEdgeTop ? M : -M;
         switch (path) {
             case 1:
-                x = floor_int(R * (W - kSheetCellWidth) + 1);
+                x = floor_int(R * (W - cell_w) + 1);
                 break;
             case 2:
                 x = floor_int(R * W / 2.0 + 1);
                 dx = m;
                 break;
             case 3:
-                x = (W - kHalfCellWidth) - floor_int(R * W / 2.0 + 1);
+                x = (W - half_w) - floor_int(R * W / 2.0 + 1);
                 dx = -m;
                 break;
             case 4:
-                x = floor_int(R * kHalfCellWidth + 1);
+                x = floor_int(R * half_w + 1);
                 accelerating = true;
                 ax = m / 64.0;
                 break;
             default:
-                x = (W - kHalfCellWidth) - floor_int(R * kHalfCellWidth + 1);
+                x = (W - half_w) - floor_int(R * half_w + 1);
                 accelerating = true;
                 ax = -m / 64.0;
                 break;
         }
     } else {
-        x = edge == kEdgeRight ? static_cast<double>(W) : -static_cast<double>(kSheetCellWidth);
+        x = edge == kEdgeRight ? static_cast<double>(W) : -static_cast<double>(cell_w);
         dx = edge == kEdgeRight ? -M : M;
         switch (path) {
             case 1:
-                y = floor_int(R * (H - kSheetCellHeight) + 1);
+                y = floor_int(R * (H - cell_h) + 1);
                 break;
             case 2:
                 y = floor_int(R * H / 2.0 + 1);
                 dy = m;
                 break;
             case 3:
-                y = (H - kHalfCellHeight) - floor_int(R * H / 2.0 + 1);
+                y = (H - half_h) - floor_int(R * H / 2.0 + 1);
                 dy = -m;
                 break;
             case 4:
-                y = floor_int(R * kHalfCellHeight + 1);
+                y = floor_int(R * half_h + 1);
                 accelerating = true;
                 ay = m / 64.0;
                 break;
             default:
-                y = (H - kHalfCellHeight) - floor_int(R * kHalfCellHeight + 1);
+                y = (H - half_h) - floor_int(R * half_h + 1);
                 accelerating = true;
                 ay = -m / 64.0;
                 break;
         }
     }
 
-    const double left = -kBoundMargin;
-    const double top = -kBoundMargin;
-    const double right = W + kBoundMargin;
-    const double bottom = H + kBoundMargin;
+    const double left = -kBoundMargin * k;
+    const double top = -kBoundMargin * k;
+    const double right = W + kBoundMargin * k;
+    const double bottom = H + kBoundMargin * k;
     place_sprite(t, slot, x, y, picture, picture);
     if (accelerating) {
         set_accelerating_motion(t, slot, dx, dy, ax, ay, left, top, right, bottom);

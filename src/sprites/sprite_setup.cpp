@@ -67,9 +67,11 @@ void frame_sheet_cells(Surface& sheet, const Surface& border) {
 
 void setup_sprites(Scene& scene) {
     SpriteTables& t = scene.tables;
+    // A sheet at the screen's scale has every measure that many times.
+    const int32_t k = scene.settings.picture_scale;
     for (int32_t n = 1; n <= kSheetCells; ++n) {
         const SheetPoint at = sheet_cell_origin(n);
-        set_cell(t, n, at.x, at.y, kSheetCellWidth, kSheetCellHeight);
+        set_cell(t, n, at.x * k, at.y * k, kSheetCellWidth * k, kSheetCellHeight * k);
     }
     build_speed_tables(scene);
     for (int32_t k = 1; k <= 10; ++k) {

@@ -4,7 +4,20 @@
 
 namespace vistaloom {
 
-RunSettings resolve_run_settings(const SaverSettings& s) {
+int32_t picture_scale_for(const std::string& setting, double device_ratio) {
+    if (setting == "1") return 1;
+    if (setting == "2") return 2;
+    // Written so that NaN also means 1.
+    return device_ratio >= 1.5 ? 2 : 1;
+}
+
+bool reduced_motion_for(const std::string& setting, bool desktop_reduces_motion) {
+    if (setting == "on") return true;
+    if (setting == "off") return false;
+    return desktop_reduces_motion;
+}
+
+RunSettings resolve_run_settings(const SaverSettings& s, const DisplayFacts& facts) {
     RunSettings run;
     run.sprite_active = sprite_active_in_range(s);
     run.frame_rate = frame_rate_in_range(s);
@@ -20,6 +33,9 @@ RunSettings resolve_run_settings(const SaverSettings& s) {
     run.show_time = is_one(s.show_time);
     run.save_wallpaper = is_one(s.save_wallpaper);
     run.still_on_battery = is_one(s.still_on_battery);
+    run.picture_scale = picture_scale_for(s.picture_scale, facts.device_ratio);
+    run.reduced_motion = reduced_motion_for(s.reduced_motion, facts.desktop_reduces_motion);
+    if (run.reduced_motion) run.speed_scale = kSpeedScaleRange.low;
     return run;
 }
 

@@ -29,10 +29,28 @@ struct RunSettings {
     bool show_time = true;
     bool update_time = true;
     bool still_on_battery = false;
+    // Device pixels per picture pixel each way (1 or 2): pictures, borders, margins and a
+    // fixed scene grow with it, so the scene looks the same size on a dense screen.
+    int32_t picture_scale = 1;
+    // Pictures move at the slowest image speed, and a scene change lets them leave at their
+    // own pace instead of hurrying them out.
+    bool reduced_motion = false;
 
     bool operator==(const RunSettings&) const = default;
 };
 
-RunSettings resolve_run_settings(const SaverSettings& settings);
+// What the screen and the desktop say, for the settings that follow them.
+struct DisplayFacts {
+    double device_ratio = 1.0;            // device pixels per logical pixel of the screen
+    bool desktop_reduces_motion = false;  // the desktop asks for less animation
+};
+
+RunSettings resolve_run_settings(const SaverSettings& settings, const DisplayFacts& facts = {});
+
+// "1" and "2" as written; "auto" (or anything else) follows the screen: 2 from a ratio of
+// 1.5 up, where pictures of one device pixel per pixel would look a quarter of their size.
+int32_t picture_scale_for(const std::string& setting, double device_ratio);
+// "on" and "off" as written; "auto" (or anything else) follows the desktop.
+bool reduced_motion_for(const std::string& setting, bool desktop_reduces_motion);
 
 }  // namespace vistaloom

@@ -39,6 +39,12 @@ struct SaverSettings {
     // The folder of photos the pictures are dealt from, subfolders included (empty: the
     // theme's pictures).
     std::string photo_folder;
+    // How a full-screen run uses several screens: "each", "mirror", "span" or "main".
+    std::string screen_mode = "each";
+    // Pictures at the screen's scale: "auto" (its device pixel ratio), "1" or "2".
+    std::string picture_scale = "auto";
+    // Gentle motion: "auto" (as the desktop asks), "on" or "off".
+    std::string reduced_motion = "auto";
 };
 
 // A hand-edited settings file can hold any number. The store keeps what it holds; these are

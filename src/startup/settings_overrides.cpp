@@ -3,6 +3,8 @@
 #include <array>
 #include <charconv>
 
+#include "startup/screen_mode.h"
+
 namespace vistaloom {
 
 namespace {
@@ -35,6 +37,7 @@ constexpr std::array<SwitchOption, 5> kSwitches{{
 
 constexpr std::string_view kTheme = "--theme";
 constexpr std::string_view kPhotos = "--photos";
+constexpr std::string_view kScreens = "--screens";
 
 const NumberOption* number_option(std::string_view name) {
     for (const NumberOption& option : kNumbers)
@@ -64,7 +67,8 @@ std::string switch_text(bool on) {
 }  // namespace
 
 OverrideKind override_kind(std::string_view name) {
-    if (number_option(name) || name == kTheme || name == kPhotos) return OverrideKind::TakesValue;
+    if (number_option(name) || name == kTheme || name == kPhotos || name == kScreens)
+        return OverrideKind::TakesValue;
     if (switch_option(name)) return OverrideKind::Flag;
     return OverrideKind::NotAnOverride;
 }
@@ -102,6 +106,13 @@ std::string apply_override_option(SettingsOverrides& overrides, std::string_view
         if (!value.empty()) overrides.photo_folder = value;
         return {};
     }
+    if (name == kScreens) {
+        if (value.empty()) return {};
+        if (!screen_mode_from_text(value))
+            return std::string(name) + ": '" + value + "' is not one of each, mirror, span, main";
+        overrides.screen_mode = value;
+        return {};
+    }
     return std::string(name) + " is not a settings option";
 }
 
@@ -119,6 +130,7 @@ void apply_overrides(SaverSettings& settings, const SettingsOverrides& overrides
     }
     if (overrides.random_theme) settings.random_theme = switch_text(*overrides.random_theme);
     if (overrides.photo_folder) settings.photo_folder = *overrides.photo_folder;
+    if (overrides.screen_mode) settings.screen_mode = *overrides.screen_mode;
 }
 
 const std::string& overrides_usage_text() {
@@ -130,6 +142,9 @@ const std::string& overrides_usage_text() {
         "  --theme NAME    use the theme NAME (its file name without .icf; empty: the stored one)\n"
         "  --photos FOLDER pictures from the photos in FOLDER and its subfolders (empty: the\n"
         "                  stored choice)\n"
+        "  --screens MODE  several screens: each (a scene on every one), mirror (the main\n"
+        "                  screen's scene on all), span (one scene across all), main (the\n"
+        "                  main screen only, the others black)\n"
         "  --random-theme, --no-random-theme    pick a random theme, or not\n"
         "  --gradients, --no-gradients          gradient or black backgrounds\n"
         "  --borders, --no-borders              a border around each picture, or none\n"

@@ -22,10 +22,12 @@ struct SettingsOverrides {
     std::optional<bool> random_theme;          // --random-theme / --no-random-theme
     std::optional<std::string> active_module;  // --theme NAME
     std::optional<std::string> photo_folder;   // --photos FOLDER
+    std::optional<std::string> screen_mode;    // --screens each|mirror|span|main
 
     bool any() const {
         return sprite_active || frame_rate || speed_scale || gradients_on || borders_on ||
-               mute_audio || show_time || random_theme || active_module || photo_folder;
+               mute_audio || show_time || random_theme || active_module || photo_folder ||
+               screen_mode;
     }
 };
 

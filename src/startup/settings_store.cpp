@@ -19,7 +19,7 @@ struct Key {
 };
 
 // Every option in the order it is read; the defaults are those of a fresh SaverSettings.
-const std::array<Key, 26> kLoadOrder = {{
+const std::array<Key, 29> kLoadOrder = {{
     {"active_module", &SaverSettings::active_module},
     {"random_theme", &SaverSettings::random_theme},
     {"gradients_on", &SaverSettings::gradients_on},
@@ -46,10 +46,13 @@ const std::array<Key, 26> kLoadOrder = {{
     {"still_on_battery", &SaverSettings::still_on_battery},
     {"idle_minutes", &SaverSettings::idle_minutes},
     {"photo_folder", &SaverSettings::photo_folder},
+    {"screen_mode", &SaverSettings::screen_mode},
+    {"picture_scale", &SaverSettings::picture_scale},
+    {"reduced_motion", &SaverSettings::reduced_motion},
 }};
 
 // The options windows write back, in their order.
-const std::array<Key, 24> kSaveOrder = {{
+const std::array<Key, 27> kSaveOrder = {{
     {"active_module", &SaverSettings::active_module},
     {"random_theme", &SaverSettings::random_theme},
     {"gradients_on", &SaverSettings::gradients_on},
@@ -74,6 +77,9 @@ const std::array<Key, 24> kSaveOrder = {{
     {"still_on_battery", &SaverSettings::still_on_battery},
     {"idle_minutes", &SaverSettings::idle_minutes},
     {"photo_folder", &SaverSettings::photo_folder},
+    {"screen_mode", &SaverSettings::screen_mode},
+    {"picture_scale", &SaverSettings::picture_scale},
+    {"reduced_motion", &SaverSettings::reduced_motion},
 }};
 
 // The reader's buffer; longer data does not fit and reads as a failure.

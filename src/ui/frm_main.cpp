@@ -167,6 +167,11 @@ int FrmMain::to_logical(int device) const {
     return static_cast<int>(std::lround(device / device_ratio()));
 }
 
+SaverWindowHost::SceneArea FrmMain::scene_area_px() {
+    if (options_.span) return *options_.span;
+    return {inner_width_px(), inner_height_px(), 0, 0};
+}
+
 bool FrmMain::is_maximised() {
     // A trial window and an embedded one keep the size they were given.
     if (options_.placement != FrmMainOptions::Placement::FullScreen) return true;
@@ -246,8 +251,16 @@ void FrmMain::repaint_all() {
 }
 
 void FrmMain::present(const QRegion& changed) {
-    presenter_->present(picture(), overlay_->take_frame_region(changed));
+    // Part of a larger scene: only what falls on this window is sent here; the other
+    // screens are told the rest.
+    const QRegion own = options_.span ? changed & QRect(QPoint(0, 0), device_size()) : changed;
+    presenter_->present(picture(), overlay_->take_frame_region(own));
     boxes_waited_ = false;
+    if (present_observer_ && !changed.isEmpty()) {
+        const QPoint shift =
+            options_.span ? QPoint(options_.span->left, options_.span->top) : QPoint();
+        present_observer_(changed.translated(shift));
+    }
 }
 
 // A box that changed after the frame was sent (the clock, which the session sets last)
@@ -303,10 +316,16 @@ PresentedPicture FrmMain::picture() const {
                             session_ ? &session_->surfaces() : nullptr};
 }
 
-QPoint FrmMain::ascreen_origin() const {
+QPoint FrmMain::scene_picture_origin() const {
     if (!session_) return {};
     const auto& surfaces = session_->surfaces();
-    QPoint origin(surfaces.ascreen_left, surfaces.ascreen_top);
+    return QPoint(surfaces.ascreen_left, surfaces.ascreen_top);
+}
+
+QPoint FrmMain::ascreen_origin() const {
+    if (!session_) return {};
+    QPoint origin = scene_picture_origin();
+    if (options_.span) origin -= QPoint(options_.span->left, options_.span->top);
     // A host window may change size during the run; the scene keeps its size and stays
     // centred.
     if (setup_size_.isValid() && options_.placement == FrmMainOptions::Placement::Embedded) {

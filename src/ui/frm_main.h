@@ -37,6 +37,9 @@ struct FrmMainOptions {
     QScreen* screen = nullptr;
     bool config_preview = false;
     std::string screenshot;  // PNG of the last presented frame, written at unload
+    // One scene across several screens: its size, and where this window starts in it (device
+    // pixels). None: the scene is the window's own.
+    std::optional<SaverWindowHost::SceneArea> span;
 };
 
 // The saver window. Its presenter shows `ascreen` with the text boxes over it, sending only
@@ -61,6 +64,15 @@ class FrmMain : public QWidget, public SaverWindowHost {
         schedule_observer_ = std::move(observer);
     }
 
+    // Told whatever part of the scene each frame changed, in the scene area's device pixels
+    // (see scene_area_px()), for the screens that show this window's scene too.
+    using PresentObserver = std::function<void(const QRegion& changed)>;
+    void set_present_observer(PresentObserver observer) { present_observer_ = std::move(observer); }
+    // The scene picture (null before the run is set up) and where its top-left pixel stands in
+    // the scene area.
+    const Surface* scene_picture() const { return ascreen(); }
+    QPoint scene_picture_origin() const;
+
     bool activated() const { return activated_; }
     // How frames reach the screen (the presenter's name): "xpixmap" composed on the X server,
     // "shm" or "xcb" straight to the X server, "qt" through the toolkit's backing store.
@@ -79,6 +91,8 @@ class FrmMain : public QWidget, public SaverWindowHost {
     // SaverWindowHost
     int32_t inner_width_px() override;
     int32_t inner_height_px() override;
+    double device_ratio_of_screen() override { return device_ratio(); }
+    SceneArea scene_area_px() override;
     bool is_maximised() override;
     void maximise() override;
     BoxSize time_box_size() override;
@@ -130,6 +144,7 @@ class FrmMain : public QWidget, public SaverWindowHost {
     // several saver windows in one process take turns fairly.
     QTimer frame_timer_;
     std::function<void(int64_t)> schedule_observer_;
+    PresentObserver present_observer_;
     std::unique_ptr<BoxOverlay> overlay_;
     std::unique_ptr<Presenter> presenter_;
     // Box changes made during the last frame step that no frame has sent yet.

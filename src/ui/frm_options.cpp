@@ -1,6 +1,7 @@
 #include "ui/frm_options.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -50,6 +51,36 @@ const std::array<SwitchSpec, 7> kSwitches = {{
      " Check this box to show a still picture instead of moving images while the computer runs "
      "on its battery ",
      &SaverSettings::still_on_battery},
+}};
+
+struct Choice {
+    const char* caption;
+    const char* value;  // as stored
+};
+
+struct ChoiceSpec {
+    const char* caption;
+    const char* tool_tip;
+    std::string SaverSettings::*field;
+    std::array<Choice, 4> choices;  // the first is a fresh settings file's; unused ones empty
+};
+
+const std::array<ChoiceSpec, 3> kChoices = {{
+    {"Several &Screens",
+     " How the screen saver uses more than one screen ",
+     &SaverSettings::screen_mode,
+     {{{"A Scene On Each Screen", "each"},
+       {"The Same Scene On All", "mirror"},
+       {"One Scene Across All", "span"},
+       {"Main Screen Only", "main"}}}},
+    {"Picture Si&ze",
+     " How large the pictures are drawn on a high-resolution screen ",
+     &SaverSettings::picture_scale,
+     {{{"As The Screen Is Scaled", "auto"}, {"Normal", "1"}, {"Double", "2"}, {nullptr, nullptr}}}},
+    {"&Reduced Motion",
+     " Move the pictures gently: at the slowest speed, never hurried out ",
+     &SaverSettings::reduced_motion,
+     {{{"As The Desktop Asks", "auto"}, {"On", "on"}, {"Off", "off"}, {nullptr, nullptr}}}},
 }};
 
 QScrollBar* make_bar(const SettingRange& range, int small_step, int large_step) {
@@ -125,6 +156,7 @@ FrmOptions::FrmOptions(SaverSettings& settings, SettingsBackend& backend, SaverP
     columns->addLayout(right, 1);
     auto* outer = new QVBoxLayout(this);
     outer->addLayout(columns);
+    outer->addWidget(make_screens_group());
     outer->addWidget(make_idle_group());
     outer->addLayout(buttons);
     outer->setSizeConstraint(QLayout::SetFixedSize);
@@ -133,8 +165,9 @@ FrmOptions::FrmOptions(SaverSettings& settings, SettingsBackend& backend, SaverP
     // Keyboard order: the switches, then the bars from the top of each column, then buttons.
     // Built from the switches themselves, so a switch added to the group cannot fall out.
     std::vector<QWidget*> order(switches_.begin(), switches_.end());
-    order.insert(order.end(), {sprite_bar_, frame_rate_bar_, speed_bar_, sensitivity_bar_,
-                               idle_minutes_box_, autostart_box_, preview_button, ok});
+    order.insert(order.end(), {sprite_bar_, frame_rate_bar_, speed_bar_, sensitivity_bar_});
+    order.insert(order.end(), choices_.begin(), choices_.end());
+    order.insert(order.end(), {idle_minutes_box_, autostart_box_, preview_button, ok});
     for (size_t i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
     switches_[0]->setFocus();
 }
@@ -190,6 +223,27 @@ QWidget* FrmOptions::make_animation_group() {
     layout->addWidget(explanation(QStringLiteral(
         "For smoother image movement you may need to adjust a combination of both frame rate "
         "and image speed.")));
+    return group;
+}
+
+QWidget* FrmOptions::make_screens_group() {
+    auto* group = new QGroupBox(QStringLiteral("Screens"));
+    auto* grid = new QGridLayout(group);
+    for (size_t i = 0; i < kChoices.size(); ++i) {
+        auto* box = new QComboBox;
+        box->setToolTip(QString::fromLatin1(kChoices[i].tool_tip));
+        for (const Choice& choice : kChoices[i].choices)
+            if (choice.caption)
+                box->addItem(QString::fromLatin1(choice.caption),
+                             QString::fromLatin1(choice.value));
+        auto* caption = new QLabel(QString::fromLatin1(kChoices[i].caption));
+        caption->setBuddy(box);
+        grid->addWidget(caption, static_cast<int>(i) / 2, (static_cast<int>(i) % 2) * 2);
+        grid->addWidget(box, static_cast<int>(i) / 2, (static_cast<int>(i) % 2) * 2 + 1);
+        choices_[i] = box;
+    }
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
     return group;
 }
 
@@ -253,6 +307,16 @@ void FrmOptions::load_controls() {
         switches_[i]->setChecked(is_one(field));
         connect(switches_[i], &QCheckBox::toggled, this,
                 [&field](bool on) { field = on ? "1" : "0"; });
+    }
+    // A word edited by hand that no choice has shows as the first choice (which is what a run
+    // makes of it) and stays stored until the user picks one.
+    for (size_t i = 0; i < kChoices.size(); ++i) {
+        std::string& field = settings_.*(kChoices[i].field);
+        const int at = choices_[i]->findData(QString::fromStdString(field));
+        choices_[i]->setCurrentIndex(at < 0 ? 0 : at);
+        connect(choices_[i], &QComboBox::activated, this, [&field, box = choices_[i]](int index) {
+            field = box->itemData(index).toString().toStdString();
+        });
     }
     // The saver runs at the rate the bar shows, so that is the rate the label names.
     show_frame_rate(frame_rate_bar_->value());

@@ -6,6 +6,7 @@
 #include "ui/message_boxes.h"
 
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QScrollBar;
 class QSpinBox;
@@ -36,6 +37,8 @@ class FrmOptions : public QDialog {
     }  // Check5, 6, 1..4, battery
     QSpinBox* idle_minutes_box() const { return idle_minutes_box_; }
     QCheckBox* autostart_box() const { return autostart_box_; }
+    // Several screens, picture size, reduced motion.
+    const std::array<QComboBox*, 3>& choices() const { return choices_; }
 
     // What ticking "Start With My Desktop" does besides writing the autostart entry: start a
     // watcher now (it stands aside by itself where one runs or a daemon manages the screen),
@@ -50,6 +53,7 @@ class FrmOptions : public QDialog {
     QWidget* make_sprite_group();
     QWidget* make_sensitivity_group();
     QWidget* make_animation_group();
+    QWidget* make_screens_group();
     QWidget* make_idle_group();
     void autostart_toggled(bool on);
     void load_controls();
@@ -67,6 +71,7 @@ class FrmOptions : public QDialog {
     std::array<QCheckBox*, 7> switches_{};
     QSpinBox* idle_minutes_box_ = nullptr;
     QCheckBox* autostart_box_ = nullptr;
+    std::array<QComboBox*, 3> choices_{};
     std::function<void()> start_watcher_now_;
     MessageBoxFn message_box_;
 };

@@ -108,6 +108,10 @@ int32_t LayerSaverScreen::inner_height_px() {
     return surface_->device_size().height();
 }
 
+double LayerSaverScreen::device_ratio_of_screen() {
+    return surface_ ? surface_->scale() : 1.0;
+}
+
 int LayerSaverScreen::to_logical(int device) const {
     return static_cast<int>(std::lround(device / static_cast<double>(surface_->scale())));
 }

@@ -65,6 +65,8 @@ class LayerSaverScreen : public QObject, public SaverWindowHost {
     // SaverWindowHost
     int32_t inner_width_px() override;
     int32_t inner_height_px() override;
+    // The output's scale, so that pictures come out at the size they have at scale 1.
+    double device_ratio_of_screen() override;
     bool is_maximised() override { return true; }
     void maximise() override {}
     BoxSize time_box_size() override;

@@ -1,10 +1,13 @@
 #pragma once
 #include <QObject>
+#include <QRegion>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "saver/saver_session.h"
+#include "saver/screen_layout.h"
 #include "startup/saver_settings.h"
 #include "startup/startup_values.h"
 #include "ui/frm_main.h"
@@ -17,6 +20,7 @@ class FrameLog;
 class HostWindow;
 class MediaDevice;
 class SaverScreen;
+class ScreenViewer;
 
 // What every screen's saver of one run is made from.
 struct SaverScreensParts {
@@ -29,6 +33,8 @@ struct SaverScreensParts {
     SaverSessionOptions session_options;
     HostWindow* host = nullptr;
     FrameLog* frame_log = nullptr;  // follows the primary screen's frames
+    // How a full-screen run uses several screens (the other placements show one scene).
+    ScreenMode mode = ScreenMode::Each;
 };
 
 // One run of the saver, on as many screens as its placement covers: full screen on every
@@ -36,6 +42,13 @@ struct SaverScreensParts {
 // or one screen in an ordinary window or inside a host window. The run ends everywhere when
 // it ends on any screen (input there, a close request); a screen that appears during a
 // full-screen run gets its own saver, and one that goes away takes its saver with it.
+//
+// The screen mode decides which screens run a scene and which only show one: every screen
+// its own (each), the primary screen's scene on all of them (mirror), one scene across all
+// of them (span), or the primary screen alone with the others black (main). A screen that
+// only shows a scene is a viewer of the scene's window; input on it goes to that scene. A
+// screen plugged in later follows the mode; when the screen that runs the scene goes, the
+// screens left start a new one among themselves.
 //
 // The screens share the loaded settings but each session gets a copy, changed in memory
 // only: only the primary screen plays music and may leave its picture as the wallpaper, so
@@ -54,6 +67,7 @@ class SaverScreens : public QObject {
     // The savers, primary screen first (for tests).
     std::vector<FrmMain*> windows() const;
     std::vector<SaverSession*> sessions() const;
+    std::vector<ScreenViewer*> viewers() const;
     // A screen whose --screenshot could not be written: the run did not do what was asked.
     bool output_failed() const;
 
@@ -70,7 +84,13 @@ class SaverScreens : public QObject {
 
   private:
     struct Entry;
-    void add(QScreen* screen);
+    // Plans `screens` (the first runs the scene) by the mode, as at the start of a run.
+    void place(const std::vector<QScreen*>& screens);
+    Entry* add(QScreen* screen, std::optional<SaverWindowHost::SceneArea> span = std::nullopt);
+    void add_viewer(QScreen* screen, std::optional<SceneView> view, Entry* scene);
+    Entry* live_scene() const;
+    void show_scene_change(Entry* scene, const QRegion& changed);
+    void finish_viewers();
     void on_ended(Entry* entry);
     void forget(Entry* entry);
     void check_all_unloaded();
@@ -80,8 +100,10 @@ class SaverScreens : public QObject {
     int cursor_hidden_by_ = 0;  // savers that have the one pointer hidden
     std::vector<std::unique_ptr<Entry>> entries_;
     int screens_numbered_ = 0;
+    SpanOrigin span_origin_;
     bool ending_ = false;
     bool finished_ = false;
+    bool viewer_screenshot_failed_ = false;
 };
 
 }  // namespace vistaloom

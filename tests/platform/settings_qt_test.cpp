@@ -80,7 +80,7 @@ class SettingsQtTest : public QObject {
         QSettings file(config_ + QStringLiteral("/Brindle Vistaloom.conf"), QSettings::IniFormat);
         QCOMPARE(file.childGroups(), QStringList{QStringLiteral("Options")});
         file.beginGroup(QStringLiteral("Options"));
-        QCOMPARE(file.childKeys().size(), 24);
+        QCOMPARE(file.childKeys().size(), 27);
         QCOMPARE(file.value(QStringLiteral("sprite_active")).toString(), QStringLiteral("7"));
         file.endGroup();
 

@@ -233,3 +233,43 @@ TEST(Launch, BoundsFreeASpriteOnlyWhenWhollyTwentyPixelsOut) {
 
 }  // namespace
 }  // namespace vistaloom
+
+namespace vistaloom {
+namespace {
+
+// A scene at twice the scale (a 200% screen: twice the device pixels each way, pictures of
+// twice the size) is the scene at 1 blown up: every start, speed, bound and cell doubles, up
+// to the one pixel that a start position's rounding may differ by.
+TEST(Launch, AtDoubleScaleEveryMeasureOfTheSceneDoubles) {
+    SaverSettings doubled;
+    doubled.picture_scale = "2";
+    for (int32_t edge_at = 1; edge_at <= 4; ++edge_at) {     // positions of left, right, top, bottom
+        for (int32_t path = 1; path <= 5; ++path) {
+            SCOPED_TRACE(::testing::Message() << "rotation " << edge_at << " path " << path);
+            SpriteRig one(1024, 768);
+            SpriteRig two(2048, 1536, doubled);
+            for (SpriteRig* rig : {&one, &two}) {
+                rig->run().rotation_index = edge_at;
+                queue_launch(*rig, 0.3, 0.5, 0.7, path, 0.37);
+                launch_sprite(rig->scene(), 1);
+            }
+            const sprite_rec& a = one.slot(1);
+            const sprite_rec& b = two.slot(1);
+            EXPECT_NEAR(b.x, 2 * a.x, 2.0);
+            EXPECT_NEAR(b.y, 2 * a.y, 2.0);
+            EXPECT_DOUBLE_EQ(b.dx, 2 * a.dx);
+            EXPECT_DOUBLE_EQ(b.dy, 2 * a.dy);
+            for (double sprite_rec::*p : {&sprite_rec::param1, &sprite_rec::param2,
+                                          &sprite_rec::param3, &sprite_rec::param4,
+                                          &sprite_rec::param5, &sprite_rec::param6})
+                EXPECT_DOUBLE_EQ(b.*p, 2 * (a.*p));
+            const CellRow ca = one.tables().cell_table[a.cell];
+            const CellRow cb = two.tables().cell_table[b.cell];
+            EXPECT_EQ((std::array{cb.src_x, cb.src_y, cb.width, cb.height}),
+                      (std::array{2 * ca.src_x, 2 * ca.src_y, 2 * ca.width, 2 * ca.height}));
+        }
+    }
+}
+
+}  // namespace
+}  // namespace vistaloom

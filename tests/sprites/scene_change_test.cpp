@@ -53,6 +53,28 @@ TEST(LeavingStep, PushesLiveSpritesOutwardUnscaledAndKeepsZeroComponents) {
     EXPECT_EQ(rig.random.draws, 0);
 }
 
+// Gentle motion: the change waits for the pictures to leave at their own pace, and comes
+// once they have gone, as it does otherwise.
+TEST(LeavingStep, WithReducedMotionPicturesAreNotHurriedOut) {
+    SaverSettings gentle;
+    gentle.reduced_motion = "on";
+    gentle.speed_scale = 17;
+    SpriteRig rig(1024, 768, gentle);
+    EXPECT_EQ(rig.owner->settings.speed_scale, 1);  // the slowest image speed
+    rig.run().background_change_due = 1;
+    rig.slot(1).active = 1;
+    rig.slot(1).dx = 2.0;
+    rig.slot(1).dy = -1.0;
+    leaving_step(rig.scene());
+    EXPECT_EQ(rig.slot(1).dx, 2.0);
+    EXPECT_EQ(rig.slot(1).dy, -1.0);
+    EXPECT_EQ(rig.run().background_change_due, 1);
+    rig.slot(1).active = 0;
+    rig.random.set_fallback(0.5);  // the new gradient's draws
+    leaving_step(rig.scene());
+    EXPECT_EQ(rig.run().background_change_due, 0);
+}
+
 TEST(SceneChange, WithNoLiveSpriteTheNewBackgroundIsPaintedInThatStep) {
     SpriteRig rig(64, 48);
     rig.surfaces().ascreen_repainted = false;

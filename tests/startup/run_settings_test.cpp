@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "startup/saver_settings.h"
 #include "startup/settings_overrides.h"
 #include "startup/settings_store.h"
@@ -81,6 +83,44 @@ TEST(RunSettings, SwitchesFollowTheirOwnRule) {
         EXPECT_EQ(r.update_time, c.nonzero);
         EXPECT_EQ(r.mute_audio, c.nonzero);
         EXPECT_EQ(r.objects_off, c.nonzero);
+    }
+}
+
+}  // namespace
+}  // namespace vistaloom
+
+namespace vistaloom {
+namespace {
+
+// The settings that follow the screen and the desktop: a written choice wins, "auto" (or a
+// word edited by hand) follows what the screen or the desktop says.
+TEST(RunSettings, PictureScaleAndReducedMotionFollowScreenAndDesktopUnlessChosen) {
+    struct Case {
+        const char* scale;
+        double ratio;
+        int32_t want_scale;
+        const char* motion;
+        bool desktop;
+        bool want_reduced;
+    };
+    const Case cases[] = {
+        {"auto", 1.0, 1, "auto", false, false}, {"auto", 1.25, 1, "auto", true, true},
+        {"auto", 1.5, 2, "on", false, true},    {"auto", 2.0, 2, "off", true, false},
+        {"auto", 3.0, 2, "On", true, true},     {"1", 2.0, 1, "", false, false},
+        {"2", 1.0, 2, "auto", false, false},    {"huge", 2.0, 2, "off", false, false},
+        {"auto", std::nan(""), 1, "auto", false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.scale << " at " << c.ratio << ", " << c.motion
+                                          << (c.desktop ? " (desktop asks)" : ""));
+        SaverSettings s;
+        s.picture_scale = c.scale;
+        s.reduced_motion = c.motion;
+        s.speed_scale = 15;
+        const RunSettings run = resolve_run_settings(s, DisplayFacts{c.ratio, c.desktop});
+        EXPECT_EQ(run.picture_scale, c.want_scale);
+        EXPECT_EQ(run.reduced_motion, c.want_reduced);
+        EXPECT_EQ(run.speed_scale, c.want_reduced ? kSpeedScaleRange.low : 15);
     }
 }
 

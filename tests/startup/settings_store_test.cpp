@@ -42,18 +42,21 @@ TEST(SettingsStore, FreshUserGetsEveryDefaultAndNothingIsWritten) {
     EXPECT_EQ(s.still_on_battery, "0");
     EXPECT_EQ(s.idle_minutes, 10);
     EXPECT_EQ(s.photo_folder, "");
+    EXPECT_EQ(s.screen_mode, "each");
+    EXPECT_EQ(s.picture_scale, "auto");
+    EXPECT_EQ(s.reduced_motion, "auto");
 
     EXPECT_TRUE(store.writes.empty());
-    ASSERT_EQ(store.reads.size(), 26u);
+    ASSERT_EQ(store.reads.size(), 29u);
     for (const auto& key : store.reads) {
         EXPECT_EQ(std::get<0>(key), "Brindle Vistaloom");
         EXPECT_EQ(std::get<1>(key), "Options");
     }
     EXPECT_EQ(std::get<2>(store.reads.front()), "active_module");
-    EXPECT_EQ(std::get<2>(store.reads.back()), "photo_folder");
+    EXPECT_EQ(std::get<2>(store.reads.back()), "reduced_motion");
 }
 
-TEST(SettingsStore, SavesExactlyTheTwentyFourKeysInOrderAsPlainText) {
+TEST(SettingsStore, SavesExactlyTheOptionsKeysInOrderAsPlainText) {
     MemorySettings store;
     SaverSettings s;
     s.active_module = "Autumn Leaves";
@@ -70,13 +73,14 @@ TEST(SettingsStore, SavesExactlyTheTwentyFourKeysInOrderAsPlainText) {
         "random_pictures",   "custom_music_flag", "custom_picture_flag", "save_wallpaper",
         "mouse_sensitivity", "scene_duration",    "objects_off",         "scale_background",
         "sprite_active",     "show_time",         "wav_devicename",      "midi_devicename",
-        "mp3_devicename",    "still_on_battery",  "idle_minutes",        "photo_folder"};
+        "mp3_devicename",    "still_on_battery",  "idle_minutes",        "photo_folder",
+        "screen_mode",       "picture_scale",     "reduced_motion"};
     ASSERT_EQ(store.writes.size(), order.size());
     for (size_t i = 0; i < order.size(); ++i) {
         EXPECT_EQ(std::get<2>(store.writes[i].first), order[i]);
         EXPECT_EQ(std::get<1>(store.writes[i].first), "Options");
     }
-    EXPECT_EQ(store.keys_in("Options").size(), 24u);
+    EXPECT_EQ(store.keys_in("Options").size(), 27u);
     EXPECT_FALSE(store.get("Options", "welcome"));
     EXPECT_FALSE(store.get("Options", "first_time_running"));
     EXPECT_FALSE(store.get("Config", "install_path"));

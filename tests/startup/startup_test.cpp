@@ -75,7 +75,7 @@ TEST(Startup, EachModeOpensExactlyItsWindow) {
         EXPECT_EQ(out.window_opened, c.opened) << shown;
         EXPECT_EQ(out.exit_code, 0) << shown;
         // Settings load for every mode once the install path is there, and nothing is written.
-        EXPECT_EQ(run.store.reads.size(), 27u) << shown;
+        EXPECT_EQ(run.store.reads.size(), 30u) << shown;
         EXPECT_TRUE(run.store.writes.empty()) << shown;
     }
 }

@@ -1,10 +1,11 @@
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QProcess>
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -62,7 +63,8 @@ class FrmOptionsTest : public QObject {
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
         QList<QWidget*> expected(dialog.switches().begin(), dialog.switches().end());
         expected << dialog.sprite_bar() << dialog.frame_rate_bar() << dialog.speed_bar()
-                 << dialog.sensitivity_bar() << dialog.idle_minutes_box() << dialog.autostart_box()
+                 << dialog.sensitivity_bar() << dialog.choices()[0] << dialog.choices()[1]
+                 << dialog.choices()[2] << dialog.idle_minutes_box() << dialog.autostart_box()
                  << button_named(dialog, QStringLiteral("&Preview"))
                  << button_named(dialog, QStringLiteral("&Ok")) << dialog.switches()[0];
         QList<QWidget*> visited{QApplication::focusWidget()};
@@ -143,6 +145,29 @@ class FrmOptionsTest : public QObject {
         QCOMPARE(rig.store.get("Options", "sprite_active"), std::string("3"));
     }
 
+    // The three choices show the stored word, write the one picked (here with the keys), and
+    // a word no choice has (edited by hand) shows as the first and is kept until a pick.
+    void screen_choices_show_store_and_keep_unknown_words() {
+        ConfigRig rig;
+        rig.settings.screen_mode = "span";
+        rig.settings.picture_scale = "3";
+        FrmOptions dialog(rig.settings, rig.store, rig.preview);
+        dialog.show();
+        QComboBox* screens = dialog.choices()[0];
+        QComboBox* scale = dialog.choices()[1];
+        QComboBox* motion = dialog.choices()[2];
+        QCOMPARE(screens->currentData().toString(), QStringLiteral("span"));
+        QCOMPARE(scale->currentData().toString(), QStringLiteral("auto"));
+        QCOMPARE(motion->currentData().toString(), QStringLiteral("auto"));
+        QCOMPARE(screens->count(), 4);
+        QTest::keyClick(screens, Qt::Key_Down);  // span -> main
+        QTest::keyClick(motion, Qt::Key_Down);   // auto -> on
+        dialog.close();
+        QCOMPARE(rig.store.get("Options", "screen_mode"), std::string("main"));
+        QCOMPARE(rig.store.get("Options", "picture_scale"), std::string("3"));
+        QCOMPARE(rig.store.get("Options", "reduced_motion"), std::string("on"));
+    }
+
     // The idle time is a setting like the others; "Start With My Desktop" writes or removes
     // the desktop's autostart entry at once and starts a watcher now, and a folder it cannot
     // write to says so and leaves the box as the file is. A path with blanks, quotes and a
@@ -174,7 +199,8 @@ class FrmOptionsTest : public QObject {
             QProcess validate;
             validate.start(QStringLiteral("desktop-file-validate"), {entry});
             QVERIFY(validate.waitForFinished());
-            QCOMPARE(validate.readAllStandardOutput() + validate.readAllStandardError(), QByteArray());
+            QCOMPARE(validate.readAllStandardOutput() + validate.readAllStandardError(),
+                     QByteArray());
         }
         ConfigRig again;
         FrmOptions reopened(again.settings, again.store, again.preview);

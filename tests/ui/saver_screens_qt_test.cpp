@@ -18,6 +18,7 @@
 #include "support/recording_media.h"
 #include "support/temp_user_folders.h"
 #include "ui/saver_screens.h"
+#include "ui/screen_viewer.h"
 
 using namespace vistaloom;
 
@@ -44,7 +45,8 @@ struct Rig {
     testing::TempUserFolders folders{runtime.path().toStdString()};
     std::unique_ptr<SaverScreens> screens;
 
-    explicit Rig(SaverSessionOptions session_options = {}, FrmMainOptions window_options = {}) {
+    explicit Rig(SaverSessionOptions session_options = {}, FrmMainOptions window_options = {},
+                 ScreenMode mode = ScreenMode::Each) {
         startup.install_path = std::string(VISTALOOM_TEST_INPUTS) + "/themes/";
         settings.active_module = "Valid";
         settings.frame_rate = "60";
@@ -52,7 +54,16 @@ struct Rig {
         screens = std::make_unique<SaverScreens>(SaverScreensParts{
             settings, startup, SaverSeams{clock, random, desktop, media, registry, folders}, silent,
             window_options, session_options});
+        parts_mode = mode;
+        if (mode != ScreenMode::Each) {
+            SaverScreensParts parts{settings, startup,
+                                    SaverSeams{clock, random, desktop, media, registry, folders},
+                                    silent, window_options, session_options};
+            parts.mode = mode;
+            screens = std::make_unique<SaverScreens>(std::move(parts));
+        }
     }
+    ScreenMode parts_mode = ScreenMode::Each;
 };
 
 QImage device_shot(FrmMain& window) {
@@ -169,6 +180,93 @@ class SaverScreensTest : public QObject {
             rig.screens->request_stop();  // too late to matter
             QTest::qWait(20);
             QCOMPARE(done.count(), 1);
+        }
+    }
+
+    // What the second (200%, 800 x 600 real pixels) screen shows in each mode, against the
+    // primary screen's scene of 640 x 480: its own scene, the scene fitted (mirror), the
+    // scene's right-hand part at twice the size so the gradient runs on across the seam
+    // (span), or black without a session (main).
+    void every_mode_puts_the_right_picture_on_the_second_screen() {
+        struct Case {
+            ScreenMode mode;
+            size_t sessions;
+            int scene_width;  // the primary screen's scene
+        };
+        for (const Case c : {Case{ScreenMode::Each, 2, 640}, Case{ScreenMode::Mirror, 1, 640},
+                             Case{ScreenMode::Span, 1, 1040}, Case{ScreenMode::Main, 1, 640}}) {
+            const QByteArray what = screen_mode_text(c.mode);
+            Rig rig({}, {}, c.mode);
+            rig.screens->open();
+            QCOMPARE(rig.screens->sessions().size(), c.sessions);
+            SaverSession* scene = rig.screens->sessions()[0];
+            QTRY_VERIFY(scene->frames_drawn() > 3);
+            QVERIFY2(scene->surfaces().scene_width == c.scene_width, what);
+            const Surface& a = scene->surfaces().ascreen;
+            if (c.mode == ScreenMode::Each) {
+                QVERIFY(rig.screens->viewers().empty());
+                const Surface& b = rig.screens->sessions()[1]->surfaces().ascreen;
+                QVERIFY2(b.width == 800 && !(a.pixels == b.pixels), what);
+            } else {
+                QCOMPARE(rig.screens->viewers().size(), size_t{1});
+                ScreenViewer* viewer = rig.screens->viewers()[0];
+                QTRY_VERIFY(viewer->isVisible());
+                const QImage shot = viewer->grab().toImage().convertToFormat(QImage::Format_RGB32);
+                QVERIFY2(shot.size() == QSize(800, 600), what);
+                int differ = 0;
+                for (int y = 1; y < 600; y += 13) {
+                    for (int x = 1; x < 800; x += 11) {
+                        uint32_t want = 0;
+                        if (c.mode == ScreenMode::Mirror)
+                            want = a.at(static_cast<int>((x + 0.5) * 0.8),
+                                        static_cast<int>((y + 0.5) * 0.8));
+                        if (c.mode == ScreenMode::Span) want = a.at(640 + x / 2, y / 2);
+                        if ((shot.pixel(x, y) & 0xFFFFFF) != want) ++differ;
+                    }
+                }
+                QVERIFY2(differ == 0, what + " differs at " + QByteArray::number(differ));
+            }
+            if (c.mode == ScreenMode::Span) {
+                // The primary window shows the scene's left part, one to one.
+                const QImage left = device_shot(*rig.screens->windows()[0]);
+                QCOMPARE(left.size(), QSize(640, 480));
+                QCOMPARE(left.pixel(639, 240) & 0xFFFFFF, a.at(639, 240));
+            }
+            QSignalSpy done(rig.screens.get(), &SaverScreens::all_unloaded);
+            rig.screens->request_stop();
+            QTRY_COMPARE(done.count(), 1);
+        }
+    }
+
+    // A screen that only shows a scene still ends the run with a key; and when the screen
+    // that runs the scene goes, the one left starts its own, with the music.
+    void viewers_pass_input_on_and_outlive_their_scene_screen() {
+        {
+            Rig rig({}, {}, ScreenMode::Main);
+            QSignalSpy done(rig.screens.get(), &SaverScreens::all_unloaded);
+            rig.screens->open();
+            QTRY_VERIFY(rig.screens->sessions()[0]->frames_drawn() > 0);
+            QTest::keyClick(rig.screens->viewers()[0], Qt::Key_Space);
+            QTRY_COMPARE(done.count(), 1);
+            QVERIFY(rig.screens->viewers().empty());
+        }
+        {
+            Rig rig({}, {}, ScreenMode::Mirror);
+            rig.settings.mute_audio = "0";
+            QSignalSpy done(rig.screens.get(), &SaverScreens::all_unloaded);
+            rig.screens->open();
+            QTRY_VERIFY(rig.screens->sessions()[0]->frames_drawn() > 0);
+            rig.screens->remove_screen(QGuiApplication::screens().at(0));
+            QTRY_COMPARE(rig.screens->sessions().size(), size_t{1});
+            QVERIFY(rig.screens->viewers().empty());
+            SaverSession* left_over = rig.screens->sessions()[0];
+            QTRY_VERIFY(left_over->frames_drawn() > 2);
+            QCOMPARE(left_over->surfaces().scene_width, 800);
+            QCOMPARE(done.count(), 0);
+            const size_t played = rig.media.played.size();
+            QTRY_VERIFY_WITH_TIMEOUT(rig.media.played.size() > played, 8000);
+            rig.screens->request_stop();
+            QTRY_COMPARE(done.count(), 1);
         }
     }
 
