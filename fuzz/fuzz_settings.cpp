@@ -6,7 +6,9 @@
 #include <string_view>
 
 #include "ground/numeric_text.h"
+#include "startup/run_settings.h"
 #include "startup/saver_settings.h"
+#include "startup/screen_mode.h"
 #include "startup/settings_store.h"
 
 using namespace vistaloom;
@@ -35,6 +37,24 @@ class PieceSettings : public SettingsBackend {
     std::string_view input_;
 };
 
+// Reads back what a PieceSettings wrote.
+class SavedSettings : public SettingsBackend {
+  public:
+    explicit SavedSettings(const std::map<std::string, std::string>& written)
+        : written_(written) {}
+    std::optional<std::string> read(const std::string&, const std::string& section,
+                                    const std::string& key) override {
+        auto found = written_.find(section + "/" + key);
+        if (found == written_.end()) return std::nullopt;
+        return found->second;
+    }
+    void write(const std::string&, const std::string&, const std::string&,
+               const std::string&) override {}
+
+  private:
+    const std::map<std::string, std::string>& written_;
+};
+
 void check_range(int32_t value, int32_t low, int32_t high) {
     if (value < low || value > high) std::abort();
 }
@@ -58,9 +78,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     check_range(idle_minutes_in_range(settings), 1, 120);
     is_one(settings.gradients_on);
     is_nonzero(settings.objects_off);
+    screen_mode_or_each(settings.screen_mode);
+    for (double ratio : {1.0, 1.5, 2.0}) {
+        const RunSettings run = resolve_run_settings(settings, {ratio, ratio > 1.2});
+        check_range(run.picture_scale, 1, 2);
+        check_range(run.frame_rate, 10, 60);
+    }
 
-    // What is saved must load back to the same record.
+    // Every key is written back, whatever the file held, and what is saved loads back to the
+    // same record.
     save_settings(settings, backend);
-    if (backend.written.size() != 24) std::abort();
+    if (backend.written.size() != 27) std::abort();
+    SavedSettings saved(backend.written);
+    SaverSettings reloaded;
+    load_settings(reloaded, saved);
+    // The options windows leave these two to the first run.
+    reloaded.welcome = settings.welcome;
+    reloaded.first_time_running = settings.first_time_running;
+    if (!(reloaded == settings)) std::abort();
     return 0;
 }

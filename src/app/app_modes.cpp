@@ -173,8 +173,8 @@ void AppModes::open_saver() {
     if (open_layer_saver(window)) return;
     SaverScreensParts parts{settings_,          values_,         seams(),
                             silent_media_,      window,          session_options(),
-                            host_window_.get(), frame_log_.get()};
-    parts.mode = screen_mode_or_each(settings_.screen_mode);
+                            host_window_.get(), frame_log_.get(),
+                            screen_mode_or_each(settings_.screen_mode)};
     saver_ = std::make_unique<SaverScreens>(std::move(parts));
     // The process ends with the saver, wherever it was shown.
     QObject::connect(saver_.get(), &SaverScreens::all_unloaded, qApp, &QCoreApplication::quit,
@@ -197,7 +197,7 @@ bool AppModes::open_layer_saver(const FrmMainOptions& window) {
     }
     layer_saver_ = std::make_unique<LayerSaverScreens>(
         SaverScreensParts{settings_, values_, seams(), silent_media_, window, session_options(),
-                          nullptr, frame_log_.get()},
+                          nullptr, frame_log_.get(), screen_mode_or_each(settings_.screen_mode)},
         std::move(shell));
     QObject::connect(layer_saver_.get(), &LayerSaverScreens::all_unloaded, qApp,
                      &QCoreApplication::quit, Qt::QueuedConnection);

@@ -15,6 +15,20 @@ struct WaylandLayerShell::Output {
     uint32_t id = 0;
     wl_output* output = nullptr;
     int32_t scale = 1;
+    // Where the compositor places it, in logical pixels, and its current mode in device
+    // pixels before any rotation. wlroots compositors say the place only through xdg-output
+    // (their wl_output.geometry is always at 0, 0), which also gives the logical size.
+    zxdg_output_v1* xdg = nullptr;
+    bool logical_known = false;
+    int32_t logical_x = 0;
+    int32_t logical_y = 0;
+    int32_t logical_width = 0;
+    int32_t logical_height = 0;
+    int32_t x = 0;
+    int32_t y = 0;
+    int32_t transform = WL_OUTPUT_TRANSFORM_NORMAL;
+    int32_t mode_width = 0;
+    int32_t mode_height = 0;
     std::string name;
     bool reported = false;
     int32_t reported_scale = 1;  // the scale its saver was made for
@@ -39,9 +53,20 @@ struct LayerShellCallbacks {
     static void seat_name(void*, wl_seat*, const char*) {}
     static constexpr wl_seat_listener seat{capabilities, seat_name};
 
-    static void geometry(void*, wl_output*, int32_t, int32_t, int32_t, int32_t, int32_t,
-                         const char*, const char*, int32_t) {}
-    static void mode(void*, wl_output*, uint32_t, int32_t, int32_t, int32_t) {}
+    static void geometry(void* data, wl_output*, int32_t x, int32_t y, int32_t, int32_t,
+                         int32_t, const char*, const char*, int32_t transform) {
+        auto* output = static_cast<Shell::Output*>(data);
+        output->x = x;
+        output->y = y;
+        output->transform = transform;
+    }
+    static void mode(void* data, wl_output*, uint32_t flags, int32_t width, int32_t height,
+                     int32_t) {
+        if (!(flags & WL_OUTPUT_MODE_CURRENT)) return;
+        auto* output = static_cast<Shell::Output*>(data);
+        output->mode_width = width;
+        output->mode_height = height;
+    }
     static void done(void* data, wl_output*) {
         auto* output = static_cast<Shell::Output*>(data);
         output->shell->output_done(*output);
@@ -54,6 +79,23 @@ struct LayerShellCallbacks {
     }
     static void description(void*, wl_output*, const char*) {}
     static constexpr wl_output_listener output{geometry, mode, done, scale, name, description};
+
+    static void logical_position(void* data, zxdg_output_v1*, int32_t x, int32_t y) {
+        auto* output = static_cast<Shell::Output*>(data);
+        output->logical_x = x;
+        output->logical_y = y;
+    }
+    static void logical_size(void* data, zxdg_output_v1*, int32_t width, int32_t height) {
+        auto* output = static_cast<Shell::Output*>(data);
+        output->logical_width = width;
+        output->logical_height = height;
+        output->logical_known = width > 0 && height > 0;
+    }
+    static void xdg_done(void*, zxdg_output_v1*) {}
+    static void xdg_name(void*, zxdg_output_v1*, const char*) {}
+    static void xdg_description(void*, zxdg_output_v1*, const char*) {}
+    static constexpr zxdg_output_v1_listener xdg_output{logical_position, logical_size, xdg_done,
+                                                        xdg_name, xdg_description};
 
     // The keyboard's keymap is not needed: any key ends the run.
     static void keymap(void*, wl_keyboard*, uint32_t, int32_t fd, uint32_t) { close(fd); }
@@ -139,6 +181,10 @@ void WaylandLayerShell::global_added(uint32_t id, const char* interface, uint32_
         // Version 1 has all this needs; 3 lets the shell object be destroyed politely.
         layer_shell_ = static_cast<zwlr_layer_shell_v1*>(wl_registry_bind(
             registry_, id, &zwlr_layer_shell_v1_interface, std::min<uint32_t>(version, 3)));
+    } else if (name == zxdg_output_manager_v1_interface.name && !xdg_outputs_) {
+        xdg_outputs_ = static_cast<zxdg_output_manager_v1*>(wl_registry_bind(
+            registry_, id, &zxdg_output_manager_v1_interface, std::min<uint32_t>(version, 3)));
+        for (auto& [output_id, output] : outputs_) follow_logical_place(*output);
     } else if (name == wl_seat_interface.name && !seat_) {
         seat_ = static_cast<wl_seat*>(
             wl_registry_bind(registry_, id, &wl_seat_interface, std::min<uint32_t>(version, 5)));
@@ -150,8 +196,15 @@ void WaylandLayerShell::global_added(uint32_t id, const char* interface, uint32_
         output->output = static_cast<wl_output*>(
             wl_registry_bind(registry_, id, &wl_output_interface, std::min<uint32_t>(version, 4)));
         wl_output_add_listener(output->output, &LayerShellCallbacks::output, output.get());
+        follow_logical_place(*output);
         outputs_[id] = std::move(output);
     }
+}
+
+void WaylandLayerShell::follow_logical_place(Output& output) {
+    if (!xdg_outputs_ || output.xdg) return;
+    output.xdg = zxdg_output_manager_v1_get_xdg_output(xdg_outputs_, output.output);
+    zxdg_output_v1_add_listener(output.xdg, &LayerShellCallbacks::xdg_output, &output);
 }
 
 void WaylandLayerShell::global_removed(uint32_t id) {
@@ -160,6 +213,7 @@ void WaylandLayerShell::global_removed(uint32_t id) {
     const bool reported = it->second->reported;
     if (listener_ && reported) listener_->output_removed(id);
     wl_output* output = it->second->output;
+    if (it->second->xdg) zxdg_output_v1_destroy(it->second->xdg);
     outputs_.erase(it);
     if (wl_output_get_version(output) >= 3) {
         wl_output_release(output);
@@ -230,6 +284,20 @@ int32_t WaylandLayerShell::output_scale(uint32_t id) const {
     return it == outputs_.end() ? 1 : it->second->scale;
 }
 
+ScreenArea WaylandLayerShell::output_area(uint32_t id) const {
+    auto it = outputs_.find(id);
+    if (it == outputs_.end()) return {};
+    const Output& o = *it->second;
+    if (o.logical_known)
+        return {o.logical_x, o.logical_y, o.logical_width, o.logical_height,
+                static_cast<double>(o.scale)};
+    // A quarter turn swaps the sides the desktop sees.
+    const bool turned = o.transform % 2 == 1;
+    const int32_t w = turned ? o.mode_height : o.mode_width;
+    const int32_t h = turned ? o.mode_width : o.mode_height;
+    return {o.x, o.y, w / o.scale, h / o.scale, static_cast<double>(o.scale)};
+}
+
 std::string WaylandLayerShell::output_name(uint32_t id) const {
     auto it = outputs_.find(id);
     return it == outputs_.end() ? std::string() : it->second->name;
@@ -240,7 +308,11 @@ WaylandLayerShell::~WaylandLayerShell() {
     if (keyboard_) wl_keyboard_release(keyboard_);
     if (pointer_) wl_pointer_release(pointer_);
     if (seat_) wl_seat_destroy(seat_);
-    for (auto& [id, output] : outputs_) wl_output_destroy(output->output);
+    for (auto& [id, output] : outputs_) {
+        if (output->xdg) zxdg_output_v1_destroy(output->xdg);
+        wl_output_destroy(output->output);
+    }
+    if (xdg_outputs_) zxdg_output_manager_v1_destroy(xdg_outputs_);
     if (layer_shell_) {
         if (zwlr_layer_shell_v1_get_version(layer_shell_) >= 3) {
             zwlr_layer_shell_v1_destroy(layer_shell_);

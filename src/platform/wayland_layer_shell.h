@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/wayland/wayland_connection.h"
+#include "saver/screen_layout.h"
 
 struct wl_compositor;
 struct wl_keyboard;
@@ -16,6 +17,7 @@ struct wl_shm;
 struct wl_subcompositor;
 struct wl_surface;
 struct zwlr_layer_shell_v1;
+struct zxdg_output_manager_v1;
 
 namespace vistaloom {
 
@@ -55,6 +57,8 @@ class WaylandLayerShell {
     zwlr_layer_shell_v1* layer_shell() const { return layer_shell_; }
     wl_output* output(uint32_t id) const;
     int32_t output_scale(uint32_t id) const;
+    // Where the output stands on the desktop (logical pixels) and its scale.
+    ScreenArea output_area(uint32_t id) const;
     std::string output_name(uint32_t id) const;
 
   private:
@@ -65,6 +69,7 @@ class WaylandLayerShell {
     void global_removed(uint32_t id);
     void seat_capabilities(uint32_t capabilities);
     void output_done(Output& output);
+    void follow_logical_place(Output& output);
     void pointer_entered(wl_surface* surface, uint32_t serial);
     friend struct LayerShellCallbacks;
 
@@ -75,6 +80,7 @@ class WaylandLayerShell {
     wl_shm* shm_ = nullptr;
     wl_subcompositor* subcompositor_ = nullptr;
     zwlr_layer_shell_v1* layer_shell_ = nullptr;
+    zxdg_output_manager_v1* xdg_outputs_ = nullptr;  // where outputs stand, when offered
     wl_seat* seat_ = nullptr;
     wl_keyboard* keyboard_ = nullptr;
     wl_pointer* pointer_ = nullptr;

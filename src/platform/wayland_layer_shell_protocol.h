@@ -4,3 +4,4 @@
 #define namespace layer_namespace
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
 #undef namespace
+#include "xdg-output-unstable-v1-client-protocol.h"

@@ -93,6 +93,28 @@ SpanOrigin span_origin(const std::vector<ScreenArea>& screens) {
     return origin;
 }
 
+ScreenPlan plan_added_screen(ScreenMode mode, const ScreenArea& scene_screen,
+                             const SpanOrigin& span, const ScreenArea& added) {
+    ScreenPlan plan;
+    switch (mode) {
+        case ScreenMode::Each:
+            plan.role = ScreenRole::Scene;
+            break;
+        case ScreenMode::Main:
+            plan.role = ScreenRole::Black;
+            break;
+        case ScreenMode::Mirror:
+            plan.role = ScreenRole::Viewer;
+            plan.view = mirror_view(scene_screen, added);
+            break;
+        case ScreenMode::Span:
+            plan.role = ScreenRole::Viewer;
+            plan.view = span_view(span, added);
+            break;
+    }
+    return plan;
+}
+
 ScreensPlan plan_screens(ScreenMode mode, const std::vector<ScreenArea>& screens) {
     ScreensPlan plan;
     plan.screens.resize(screens.size());

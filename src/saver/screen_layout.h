@@ -73,6 +73,12 @@ SceneView span_view(const SpanOrigin& origin, const ScreenArea& viewer);
 // Where the scene of a span plan stands (plan_screens' first screen runs it).
 SpanOrigin span_origin(const std::vector<ScreenArea>& screens);
 
+// What a screen plugged in during a run shows, by the mode, when `scene_screen` runs the
+// scene there is: for `each` a scene of its own (Scene), otherwise a view of that scene
+// (Viewer) or, beside `main`, nothing (Black).
+ScreenPlan plan_added_screen(ScreenMode mode, const ScreenArea& scene_screen,
+                             const SpanOrigin& span, const ScreenArea& added);
+
 // The largest `w` x `h` rectangle of the source's aspect inside a `w` x `h` area, centred:
 // black bars on the two sides that are left over.
 Rect fit_keeping_aspect(int32_t source_w, int32_t source_h, int32_t w, int32_t h);

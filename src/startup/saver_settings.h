@@ -45,6 +45,8 @@ struct SaverSettings {
     std::string picture_scale = "auto";
     // Gentle motion: "auto" (as the desktop asks), "on" or "off".
     std::string reduced_motion = "auto";
+
+    bool operator==(const SaverSettings&) const = default;
 };
 
 // A hand-edited settings file can hold any number. The store keeps what it holds; these are

@@ -112,6 +112,16 @@ double LayerSaverScreen::device_ratio_of_screen() {
     return surface_ ? surface_->scale() : 1.0;
 }
 
+SaverWindowHost::SceneArea LayerSaverScreen::scene_area_px() {
+    if (recipe_.span) return *recipe_.span;
+    return {inner_width_px(), inner_height_px(), 0, 0};
+}
+
+QPoint LayerSaverScreen::scene_picture_origin() const {
+    const auto& s = session_->surfaces();
+    return QPoint(s.ascreen_left, s.ascreen_top);
+}
+
 int LayerSaverScreen::to_logical(int device) const {
     return static_cast<int>(std::lround(device / static_cast<double>(surface_->scale())));
 }
@@ -164,18 +174,24 @@ void LayerSaverScreen::repaint(const std::vector<Rect>& rects) {
 }
 
 void LayerSaverScreen::repaint_all() {
-    present(QRegion(QRect(QPoint(0, 0), surface_->device_size())));
+    const auto& s = session_->surfaces();
+    const QPoint own = recipe_.span ? QPoint(recipe_.span->left, recipe_.span->top) : QPoint();
+    present(QRegion(QRect(own, surface_->device_size())) +
+            QRect(s.ascreen_left, s.ascreen_top, s.ascreen.width, s.ascreen.height));
 }
 
+// `changed` is in the scene's device pixels; this output shows its own part of it.
 void LayerSaverScreen::present(const QRegion& changed) {
     if (unloading_) return;
     const auto& s = session_->surfaces();
-    const PresentedPicture picture{&s.ascreen, QPoint(s.ascreen_left, s.ascreen_top),
+    const QPoint own = recipe_.span ? QPoint(recipe_.span->left, recipe_.span->top) : QPoint();
+    const PresentedPicture picture{&s.ascreen, QPoint(s.ascreen_left, s.ascreen_top) - own,
                                    overlay_.get()};
     // The boxes are subsurfaces of their own: the picture goes everywhere it changed.
-    surface_->present(picture, changed);
+    surface_->present(picture, changed.translated(-own));
     if (surface_->awaiting_frame() && !unseen_timer_.isActive())
         unseen_timer_.start(kUnseenAfterMs);
+    if (present_observer_ && !changed.isEmpty()) present_observer_(changed);
 }
 
 void LayerSaverScreen::schedule_frame(int64_t delay_ms) {

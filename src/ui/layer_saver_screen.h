@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "saver/saver_session.h"
@@ -29,6 +30,8 @@ struct LayerSaverScreenRecipe {
     SaverSeams seams;
     SaverSessionOptions session_options;
     std::string screenshot;  // PNG of the last presented frame, written at unload
+    // A scene across several outputs: its size, and where this output's part starts in it.
+    std::optional<SaverWindowHost::SceneArea> span;
 };
 
 // The saver on one output of a layer-shell run: the session and the layer surface that shows
@@ -51,6 +54,14 @@ class LayerSaverScreen : public QObject, public SaverWindowHost {
     void set_schedule_observer(std::function<void(int64_t)> observer) {
         schedule_observer_ = std::move(observer);
     }
+    // Told what each frame changed, in the scene's device pixels, for the outputs that show
+    // this scene too.
+    void set_present_observer(std::function<void(const QRegion&)> observer) {
+        present_observer_ = std::move(observer);
+    }
+    // The scene's picture and where its top-left pixel stands in the scene.
+    const Surface& scene_picture() const { return session_->surfaces().ascreen; }
+    QPoint scene_picture_origin() const;
 
     void key_press();
     void mouse_down();
@@ -67,6 +78,7 @@ class LayerSaverScreen : public QObject, public SaverWindowHost {
     int32_t inner_height_px() override;
     // The output's scale, so that pictures come out at the size they have at scale 1.
     double device_ratio_of_screen() override;
+    SceneArea scene_area_px() override;
     bool is_maximised() override { return true; }
     void maximise() override {}
     BoxSize time_box_size() override;
@@ -105,6 +117,7 @@ class LayerSaverScreen : public QObject, public SaverWindowHost {
     QTimer frame_timer_;
     QTimer unseen_timer_;
     std::function<void(int64_t)> schedule_observer_;
+    std::function<void(const QRegion&)> present_observer_;
     bool step_waits_for_frame_ = false;
     bool unseen_ = false;
     bool activated_ = false;

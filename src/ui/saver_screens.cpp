@@ -115,15 +115,12 @@ void SaverScreens::add_screen(QScreen* screen) {
     for (const auto& entry : entries_)
         if (entry->screen == screen && !entry->removed) return;
     Entry* scene = live_scene();
-    if (parts_.mode == ScreenMode::Each || !scene) {
-        place({screen});
-        return;
-    }
-    std::optional<SceneView> view;
-    if (parts_.mode == ScreenMode::Mirror)
-        view = mirror_view(area_of(scene->screen), area_of(screen));
-    if (parts_.mode == ScreenMode::Span) view = span_view(span_origin_, area_of(screen));
-    add_viewer(screen, view, scene);
+    if (!scene) return place({screen});
+    const ScreenPlan plan =
+        plan_added_screen(parts_.mode, area_of(scene->screen), span_origin_, area_of(screen));
+    if (plan.role == ScreenRole::Scene) return place({screen});
+    add_viewer(screen, plan.role == ScreenRole::Viewer ? std::optional(plan.view) : std::nullopt,
+               scene);
 }
 
 SaverScreens::Entry* SaverScreens::live_scene() const {

@@ -111,6 +111,16 @@ TEST(ScreenLayout, EachModePlansRolesAndViews) {
             if (plan.screens[i].role == ScreenRole::Viewer) {
                 EXPECT_EQ(plan.screens[i].scene, 0u);
             }
+            // The same screen plugged in during the run gets what it gets at the start.
+            if (i > 0) {
+                const ScreenPlan added = plan_added_screen(c.mode, c.screens[0],
+                                                           span_origin(c.screens), c.screens[i]);
+                EXPECT_EQ(added.role, plan.screens[i].role);
+                if (added.role == ScreenRole::Viewer) {
+                    EXPECT_EQ(added.view.source, plan.screens[i].view.source);
+                    EXPECT_EQ(added.view.place, plan.screens[i].view.place);
+                }
+            }
         }
         if (c.mode == ScreenMode::Span) {
             EXPECT_EQ((Rect{plan.scene_left, plan.scene_top, plan.scene_width, plan.scene_height}),

@@ -55,7 +55,10 @@ void WaylandConnection::read_socket() {
         return;
     }
     if (wl_display_read_events(display_) < 0) return lose("reading failed");
-    if (wl_display_dispatch_pending(display_) < 0) lose("dispatching failed");
+    if (wl_display_dispatch_pending(display_) < 0) return lose("dispatching failed");
+    // What the handlers asked for (an output plugged in is bound there) goes now: a still
+    // scene sends nothing else that would take it along.
+    flush();
 }
 
 void WaylandConnection::flush() {
