@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QString>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -22,6 +23,7 @@ struct StartWatch {
     std::string display;
     std::vector<HeldMessage> held;
     bool installed = false;
+    bool pipe_signal_ignored = false;
 };
 
 StartWatch& watch() {
@@ -49,6 +51,8 @@ void started() {
     StartWatch& w = watch();
     if (!w.installed) return;
     w.installed = false;
+    if (w.pipe_signal_ignored) std::signal(SIGPIPE, SIG_DFL);
+    w.pipe_signal_ignored = false;
     qInstallMessageHandler(w.previous);
     for (const HeldMessage& m : w.held) {
         const QMessageLogContext context(nullptr, 0, nullptr, m.category.c_str());
@@ -64,6 +68,14 @@ void end_with_status_1_if_toolkit_cannot_start(const char* display) {
     w.display = display ? display : "";
     if (w.installed || QCoreApplication::instance() != nullptr) return;
     w.installed = true;
+    // A display that drops the toolkit's connection at once makes its first write raise
+    // SIGPIPE, which would end the process before any line is said; ignored, the write fails
+    // and the toolkit reports the connection it could not make.
+    struct sigaction pipe_action {};
+    if (sigaction(SIGPIPE, nullptr, &pipe_action) == 0 && pipe_action.sa_handler == SIG_DFL) {
+        std::signal(SIGPIPE, SIG_IGN);
+        w.pipe_signal_ignored = true;
+    }
     w.previous = qInstallMessageHandler(on_start_message);
     qAddPreRoutine(started);
 }
