@@ -14,6 +14,7 @@ LayerScreenViewer::LayerScreenViewer(WaylandLayerShell& shell, wl_output* output
         shell, output, scale,
         WaylandLayerSurface::Events{[this] { configured(); }, [this] { send(); },
                                     [this] { emit surface_closed(); }, [this] { send(); }});
+    surface_->hold_picture(picture_.pixels);
 }
 
 LayerScreenViewer::~LayerScreenViewer() = default;
@@ -26,12 +27,11 @@ void LayerScreenViewer::configured() {
     const QSize size = surface_->device_size();
     if (size.isEmpty() || (picture_.width == size.width() && picture_.height == size.height()))
         return;
+    // Black, in a free buffer; the scene is drawn over it with the frame.
     picture_.resize(size.width(), size.height());
-    unsent_ = QRegion(QRect(QPoint(0, 0), size));
-    if (scene_ && view_)
-        scene_changed(
-            *scene_, scene_origin_,
-            QRegion(QRect(view_->source.x, view_->source.y, view_->source.w, view_->source.h)));
+    resized_ = true;
+    if (view_)
+        changed_ = QRegion(view_->source.x, view_->source.y, view_->source.w, view_->source.h);
     send();
 }
 
@@ -40,20 +40,27 @@ void LayerScreenViewer::scene_changed(const Surface& scene, QPoint origin,
     if (!view_) return;
     scene_ = &scene;
     scene_origin_ = origin;
-    if (picture_.empty()) return;
-    for (const QRect& r : changed) {
-        const Rect placed = draw_view(picture_, *view_, scene, origin.x(), origin.y(),
-                                      Rect{r.x(), r.y(), r.width(), r.height()});
-        if (placed.w > 0) unsent_ += QRect(placed.x, placed.y, placed.w, placed.h);
-    }
+    changed_ += changed;
     send();
 }
 
-// What changed since the last frame goes once the compositor wants a frame.
+// The scene's pixels are up to date whenever they are read, so what changed is drawn only
+// once the compositor wants a frame and a buffer is free for it.
 void LayerScreenViewer::send() {
-    if (unsent_.isEmpty() || surface_->awaiting_frame() || picture_.empty()) return;
-    surface_->present(PresentedPicture{&picture_, QPoint(), nullptr}, unsent_);
-    unsent_ = QRegion();
+    if (picture_.empty() || surface_->awaiting_frame() || !surface_->drawable()) return;
+    QRegion drawn;
+    if (resized_) drawn = QRegion(0, 0, picture_.width, picture_.height);
+    if (view_ && scene_) {
+        for (const QRect& r : changed_) {
+            const Rect placed = draw_view(picture_, *view_, *scene_, scene_origin_.x(),
+                                          scene_origin_.y(), Rect{r.x(), r.y(), r.width(), r.height()});
+            if (placed.w > 0) drawn += QRect(placed.x, placed.y, placed.w, placed.h);
+        }
+        changed_ = QRegion();
+    }
+    resized_ = false;
+    if (!drawn.isEmpty())
+        surface_->present(PresentedPicture{&picture_, QPoint(), nullptr}, drawn);
 }
 
 bool LayerScreenViewer::write_screenshot() {

@@ -19,10 +19,11 @@ class WaylandLayerShell;
 class WaylandLayerSurface;
 
 // A layer-shell output that runs no scene of its own: it shows part of another output's
-// scene (a mirror of it, or its own part of a scene across outputs), or black. It draws only
-// when the scene tells it what changed and sends at most one frame per frame callback, so a
-// black output costs nothing once its one frame is up. Input on it is the listener's to pass
-// on, by its surface.
+// scene (a mirror of it, or its own part of a scene across outputs), or black. Its picture
+// lives in the surface's buffers: what the scene changed is drawn straight into a free buffer
+// when the compositor wants the next frame, at most once per frame callback, so a black
+// output costs nothing once its one frame is up. Input on it is the listener's to pass on, by
+// its surface.
 class LayerScreenViewer : public QObject {
     Q_OBJECT
   public:
@@ -49,10 +50,11 @@ class LayerScreenViewer : public QObject {
     std::optional<SceneView> view_;
     std::string screenshot_;
     Surface picture_;
-    // The last scene seen, to fill a picture that was resized.
+    // The scene seen last, and what of it changed since the last frame (scene pixels).
     const Surface* scene_ = nullptr;
     QPoint scene_origin_;
-    QRegion unsent_;
+    QRegion changed_;
+    bool resized_ = false;  // the whole picture goes with the next frame
 };
 
 }  // namespace vistaloom
