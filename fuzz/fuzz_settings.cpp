@@ -40,8 +40,7 @@ class PieceSettings : public SettingsBackend {
 // Reads back what a PieceSettings wrote.
 class SavedSettings : public SettingsBackend {
   public:
-    explicit SavedSettings(const std::map<std::string, std::string>& written)
-        : written_(written) {}
+    explicit SavedSettings(const std::map<std::string, std::string>& written) : written_(written) {}
     std::optional<std::string> read(const std::string&, const std::string& section,
                                     const std::string& key) override {
         auto found = written_.find(section + "/" + key);

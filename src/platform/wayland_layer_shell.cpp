@@ -53,8 +53,8 @@ struct LayerShellCallbacks {
     static void seat_name(void*, wl_seat*, const char*) {}
     static constexpr wl_seat_listener seat{capabilities, seat_name};
 
-    static void geometry(void* data, wl_output*, int32_t x, int32_t y, int32_t, int32_t,
-                         int32_t, const char*, const char*, int32_t transform) {
+    static void geometry(void* data, wl_output*, int32_t x, int32_t y, int32_t, int32_t, int32_t,
+                         const char*, const char*, int32_t transform) {
         auto* output = static_cast<Shell::Output*>(data);
         output->x = x;
         output->y = y;

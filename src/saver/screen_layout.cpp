@@ -97,9 +97,12 @@ ScreenPlan plan_added_screen(ScreenMode mode, const ScreenArea& scene_screen,
                              const SpanOrigin& span, const ScreenArea& added) {
     ScreenPlan plan;
     switch (mode) {
-        case ScreenMode::Each:
+        case ScreenMode::Each: {
+            const Rect own{0, 0, added.device_width(), added.device_height()};
             plan.role = ScreenRole::Scene;
+            plan.view = {own, own};
             break;
+        }
         case ScreenMode::Main:
             plan.role = ScreenRole::Black;
             break;
@@ -115,6 +118,11 @@ ScreenPlan plan_added_screen(ScreenMode mode, const ScreenArea& scene_screen,
     return plan;
 }
 
+std::optional<SceneView> view_shown(const ScreenPlan& plan) {
+    if (plan.role != ScreenRole::Viewer) return std::nullopt;
+    return plan.view;
+}
+
 ScreensPlan plan_screens(ScreenMode mode, const std::vector<ScreenArea>& screens) {
     ScreensPlan plan;
     plan.screens.resize(screens.size());
@@ -123,8 +131,8 @@ ScreensPlan plan_screens(ScreenMode mode, const std::vector<ScreenArea>& screens
     plan.screens[0].role = ScreenRole::Scene;
     const Rect main_device{0, 0, main.device_width(), main.device_height()};
     plan.screens[0].view = {main_device, main_device};
+    const SpanOrigin origin = span_origin(screens);
     if (mode == ScreenMode::Span) {
-        const SpanOrigin origin = span_origin(screens);
         int32_t right = main.x + main.width, bottom = main.y + main.height;
         for (const ScreenArea& s : screens) {
             right = std::max(right, s.x + s.width);
@@ -136,28 +144,9 @@ ScreensPlan plan_screens(ScreenMode mode, const std::vector<ScreenArea>& screens
         plan.scene_left = plan.screens[0].view.source.x;
         plan.scene_top = plan.screens[0].view.source.y;
     }
-    for (size_t i = 1; i < screens.size(); ++i) {
-        ScreenPlan& p = plan.screens[i];
-        switch (mode) {
-            case ScreenMode::Each: {
-                const Rect own{0, 0, screens[i].device_width(), screens[i].device_height()};
-                p.role = ScreenRole::Scene;
-                p.view = {own, own};
-                break;
-            }
-            case ScreenMode::Main:
-                p.role = ScreenRole::Black;
-                break;
-            case ScreenMode::Mirror:
-                p.role = ScreenRole::Viewer;
-                p.view = mirror_view(main, screens[i]);
-                break;
-            case ScreenMode::Span:
-                p.role = ScreenRole::Viewer;
-                p.view = span_view(span_origin(screens), screens[i]);
-                break;
-        }
-    }
+    // Every other screen gets what it would get plugged in beside the first.
+    for (size_t i = 1; i < screens.size(); ++i)
+        plan.screens[i] = plan_added_screen(mode, main, origin, screens[i]);
     return plan;
 }
 
@@ -173,6 +162,21 @@ Rect draw_view(Surface& target, const SceneView& view, const Surface& scene, int
         uint32_t* out = target.row(ty);
         const bool row_inside = sy >= scene_area.y && sy < scene_area.y + scene_area.h;
         const uint32_t* in = row_inside ? scene.row(sy - scene_top) : nullptr;
+        if (same_size) {
+            // Source x = target x + shift: the part inside the scene is one row copy.
+            const int32_t shift = view.source.x - view.place.x;
+            const int32_t from = std::clamp(scene_area.x - shift, place.x, place.x + place.w);
+            const int32_t to =
+                std::clamp(scene_area.x + scene_area.w - shift, from, place.x + place.w);
+            if (!in) {
+                std::fill(out + place.x, out + place.x + place.w, 0u);
+                continue;
+            }
+            std::fill(out + place.x, out + from, 0u);
+            std::copy(in + from + shift - scene_left, in + to + shift - scene_left, out + from);
+            std::fill(out + to, out + place.x + place.w, 0u);
+            continue;
+        }
         for (int32_t tx = place.x; tx < place.x + place.w; ++tx) {
             const int32_t sx = sample(tx, view.place.x, view.place.w, view.source.x, view.source.w);
             const bool inside = in && sx >= scene_area.x && sx < scene_area.x + scene_area.w;

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "pixels/surface.h"
@@ -78,6 +79,8 @@ SpanOrigin span_origin(const std::vector<ScreenArea>& screens);
 // (Viewer) or, beside `main`, nothing (Black).
 ScreenPlan plan_added_screen(ScreenMode mode, const ScreenArea& scene_screen,
                              const SpanOrigin& span, const ScreenArea& added);
+// The view a planned viewer shows; none for a scene of its own or a black screen.
+std::optional<SceneView> view_shown(const ScreenPlan& plan);
 
 // The largest `w` x `h` rectangle of the source's aspect inside a `w` x `h` area, centred:
 // black bars on the two sides that are left over.

@@ -173,10 +173,13 @@ void LayerSaverScreen::repaint(const std::vector<Rect>& rects) {
     present(changed);
 }
 
+QPoint LayerSaverScreen::own_part() const {
+    return recipe_.span ? QPoint(recipe_.span->left, recipe_.span->top) : QPoint();
+}
+
 void LayerSaverScreen::repaint_all() {
     const auto& s = session_->surfaces();
-    const QPoint own = recipe_.span ? QPoint(recipe_.span->left, recipe_.span->top) : QPoint();
-    present(QRegion(QRect(own, surface_->device_size())) +
+    present(QRegion(QRect(own_part(), surface_->device_size())) +
             QRect(s.ascreen_left, s.ascreen_top, s.ascreen.width, s.ascreen.height));
 }
 
@@ -184,7 +187,7 @@ void LayerSaverScreen::repaint_all() {
 void LayerSaverScreen::present(const QRegion& changed) {
     if (unloading_) return;
     const auto& s = session_->surfaces();
-    const QPoint own = recipe_.span ? QPoint(recipe_.span->left, recipe_.span->top) : QPoint();
+    const QPoint own = own_part();
     const PresentedPicture picture{&s.ascreen, QPoint(s.ascreen_left, s.ascreen_top) - own,
                                    overlay_.get()};
     // The boxes are subsurfaces of their own: the picture goes everywhere it changed.

@@ -104,6 +104,8 @@ class LayerSaverScreen : public QObject, public SaverWindowHost {
     void present(const QRegion& changed);
     void finish();
     int to_logical(int device) const;
+    // Where this output's part starts in the scene (0, 0 unless the scene spans outputs).
+    QPoint own_part() const;
 
     LayerSaverScreenRecipe recipe_;
     std::unique_ptr<SharedCursorDesktop> desktop_;

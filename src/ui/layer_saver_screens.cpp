@@ -59,8 +59,7 @@ void LayerSaverScreens::output_added(uint32_t id) {
     const ScreenPlan plan = plan_added_screen(parts_.mode, shell_->output_area(scene->output),
                                               span_origin_, shell_->output_area(id));
     if (plan.role == ScreenRole::Scene) return place({id});
-    add_viewer(id, plan.role == ScreenRole::Viewer ? std::optional(plan.view) : std::nullopt,
-               scene);
+    add_viewer(id, view_shown(plan), scene);
 }
 
 void LayerSaverScreens::place(const std::vector<uint32_t>& outputs) {
@@ -80,8 +79,7 @@ void LayerSaverScreens::place(const std::vector<uint32_t>& outputs) {
         if (p.role == ScreenRole::Scene || !scene) {
             add(outputs[i]);
         } else {
-            add_viewer(outputs[i],
-                       p.role == ScreenRole::Viewer ? std::optional(p.view) : std::nullopt, scene);
+            add_viewer(outputs[i], view_shown(p), scene);
         }
     }
 }

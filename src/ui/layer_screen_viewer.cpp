@@ -35,8 +35,7 @@ void LayerScreenViewer::configured() {
     send();
 }
 
-void LayerScreenViewer::scene_changed(const Surface& scene, QPoint origin,
-                                      const QRegion& changed) {
+void LayerScreenViewer::scene_changed(const Surface& scene, QPoint origin, const QRegion& changed) {
     if (!view_) return;
     scene_ = &scene;
     scene_origin_ = origin;
@@ -52,15 +51,15 @@ void LayerScreenViewer::send() {
     if (resized_) drawn = QRegion(0, 0, picture_.width, picture_.height);
     if (view_ && scene_) {
         for (const QRect& r : changed_) {
-            const Rect placed = draw_view(picture_, *view_, *scene_, scene_origin_.x(),
-                                          scene_origin_.y(), Rect{r.x(), r.y(), r.width(), r.height()});
+            const Rect placed =
+                draw_view(picture_, *view_, *scene_, scene_origin_.x(), scene_origin_.y(),
+                          Rect{r.x(), r.y(), r.width(), r.height()});
             if (placed.w > 0) drawn += QRect(placed.x, placed.y, placed.w, placed.h);
         }
         changed_ = QRegion();
     }
     resized_ = false;
-    if (!drawn.isEmpty())
-        surface_->present(PresentedPicture{&picture_, QPoint(), nullptr}, drawn);
+    if (!drawn.isEmpty()) surface_->present(PresentedPicture{&picture_, QPoint(), nullptr}, drawn);
 }
 
 bool LayerScreenViewer::write_screenshot() {

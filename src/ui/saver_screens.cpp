@@ -104,8 +104,7 @@ void SaverScreens::place(const std::vector<QScreen*>& screens) {
         if (p.role == ScreenRole::Scene || !scene) {
             add(screens[i]);
         } else {
-            add_viewer(screens[i],
-                       p.role == ScreenRole::Viewer ? std::optional(p.view) : std::nullopt, scene);
+            add_viewer(screens[i], view_shown(p), scene);
         }
     }
 }
@@ -119,8 +118,7 @@ void SaverScreens::add_screen(QScreen* screen) {
     const ScreenPlan plan =
         plan_added_screen(parts_.mode, area_of(scene->screen), span_origin_, area_of(screen));
     if (plan.role == ScreenRole::Scene) return place({screen});
-    add_viewer(screen, plan.role == ScreenRole::Viewer ? std::optional(plan.view) : std::nullopt,
-               scene);
+    add_viewer(screen, view_shown(plan), scene);
 }
 
 SaverScreens::Entry* SaverScreens::live_scene() const {
