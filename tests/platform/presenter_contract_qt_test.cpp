@@ -134,11 +134,19 @@ class PresenterContractTest : public QObject {
                 for (int x = 0; x < 80; ++x) w.scene.at(x, y) = uint32_t(x * 3) << 16 | y * 4;
             w.present(QRegion(w.rect()));
             QTRY_VERIFY2(w.screen().size() == QSize(80, 60), qPrintable(name));
-            const QImage shot = w.screen();
-            for (int y = 0; y < 60; ++y)
-                for (int x = 0; x < 80; ++x)
-                    if (at(shot, x, y) != w.scene.at(x, y))
-                        QFAIL(qPrintable(QString("%1: (%2,%3)").arg(name).arg(x).arg(y)));
+            // The resize goes on the toolkit's connection and the frame may go on the
+            // presenter's own, so the server can clip the frame to the old size; the part
+            // the resize uncovered is exposed and painted from the picture soon after.
+            const auto first_difference = [&w, &name] {
+                const QImage shot = w.screen();
+                for (int y = 0; y < 60; ++y)
+                    for (int x = 0; x < 80; ++x)
+                        if (at(shot, x, y) != w.scene.at(x, y))
+                            return QString("%1: (%2,%3)").arg(name).arg(x).arg(y);
+                return QString();
+            };
+            QString differs;
+            QTRY_VERIFY2((differs = first_difference()).isEmpty(), qPrintable(differs));
         });
     }
 
