@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "ground/rounding.h"
+#include "pixels/gradient_rect.h"
 #include "pixels/random_gradient.h"
 #include "pixels/scene_surfaces.h"
 #include "sprites/scene.h"
@@ -20,18 +21,9 @@ constexpr int32_t kFixedSceneHeight = 600;
 // their size unbounded. 16384 covers any real screen and the virtual root of a wall of them.
 constexpr int32_t kMaxSceneSide = 16384;
 
-void paint_start_background(Scene& scene) {
-    Surface& ascreen = scene.surfaces.ascreen;
-    if (!scene.settings.gradients_on) {
-        ascreen.fill(0);
-        return;
-    }
-    paint_random_gradient(ascreen, scene.run, scene.random, scene.gradient);
-}
-
 }  // namespace
 
-void setup_background(Scene& scene, int32_t window_width_px, int32_t window_height_px) {
+void choose_start_background(Scene& scene, int32_t window_width_px, int32_t window_height_px) {
     if (window_width_px <= 0 || window_height_px <= 0) {
         window_width_px = kFixedSceneWidth;
         window_height_px = kFixedSceneHeight;
@@ -52,11 +44,23 @@ void setup_background(Scene& scene, int32_t window_width_px, int32_t window_heig
 
     // Centred as the window measures it: half the window less half the scene,
     // rounded once, so an odd leftover puts the extra pixel on the even side.
-    surfaces.ascreen.resize(w, h);
     surfaces.ascreen_left = round_to_int(window_width_px / 2.0 - w / 2.0);
     surfaces.ascreen_top = round_to_int(window_height_px / 2.0 - h / 2.0);
+    if (scene.settings.gradients_on) pick_random_gradient(scene.run, scene.random, scene.gradient);
+}
 
-    paint_start_background(scene);
+void paint_start_rows(Scene& scene, Surface& band, int32_t top) {
+    band.fill(0);
+    if (scene.settings.gradients_on)
+        scene.gradient.DrawRows(band, scene.surfaces.scene_width, scene.surfaces.scene_height, top);
+}
+
+void fill_start_background(Scene& scene) {
+    SceneSurfaces& surfaces = scene.surfaces;
+    const int32_t w = surfaces.scene_width;
+    const int32_t h = surfaces.scene_height;
+    surfaces.ascreen.resize(w, h);
+    if (scene.settings.gradients_on) scene.gradient.Draw(surfaces.ascreen);
     mark_painted(surfaces, ScenePicture::Ascreen);
 
     size_scene_picture(surfaces, surfaces.main, w, h);
@@ -64,6 +68,11 @@ void setup_background(Scene& scene, int32_t window_width_px, int32_t window_heig
     size_scene_picture(surfaces, surfaces.work, w, h);
     scene_blit(surfaces, surfaces.work, 0, 0, surfaces.ascreen, 0, 0, w, h);
     surfaces.ascreen_repainted = true;
+}
+
+void setup_background(Scene& scene, int32_t window_width_px, int32_t window_height_px) {
+    choose_start_background(scene, window_width_px, window_height_px);
+    fill_start_background(scene);
 }
 
 }  // namespace vistaloom

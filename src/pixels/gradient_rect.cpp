@@ -75,7 +75,7 @@ void clsGradient::RotatePoint(const PointF& centre, PointF& point, float degrees
     point.y = static_cast<float>(centre.y - (dx * sin_r - dy * cos_r));
 }
 
-int32_t clsGradient::PaintGradientLines(Surface& hDC, int32_t W, int32_t H) {
+int32_t clsGradient::PaintGradientLines(Surface& hDC, int32_t W, int32_t H, int32_t top) {
     points_.clear();
     colors_.clear();
 
@@ -163,8 +163,8 @@ int32_t clsGradient::PaintGradientLines(Surface& hDC, int32_t W, int32_t H) {
             line_pixels[static_cast<size_t>(k)] =
                 pixel_from_color(static_cast<uint32_t>(colors_[static_cast<size_t>(k)]));
         }
-        draw_parallel_lines(hDC, points_[0].x, points_[0].y, points_[1].x, points_[1].y, step_x,
-                            step_y, line_pixels.data(), lines);
+        draw_parallel_lines(hDC, points_[0].x, points_[0].y - top, points_[1].x,
+                            points_[1].y - top, step_x, step_y, line_pixels.data(), lines);
         const int32_t j = lines * 2;
         return j;
     } catch (const std::exception& error) {
@@ -178,6 +178,12 @@ bool clsGradient::Draw(Surface& picObj) {
     last_error_.clear();
     if (picObj.width <= 1 || picObj.height <= 1) return false;
     return PaintGradientLines(picObj, picObj.width, picObj.height) > 0;
+}
+
+bool clsGradient::DrawRows(Surface& band, int32_t W, int32_t H, int32_t top) {
+    last_error_.clear();
+    if (W <= 1 || H <= 1 || band.width != W) return false;
+    return PaintGradientLines(band, W, H, top) > 0;
 }
 
 }  // namespace vistaloom

@@ -40,6 +40,11 @@ class clsGradient {
     // less wide or high is left alone. Never throws: a failure (running out of memory) gives
     // false and is kept in last_error().
     bool Draw(Surface& picObj);
+    // Rows [top, top + band height) of what Draw gives a W x H surface, painted into `band`
+    // (as wide as the surface): a large picture can be made a few rows at a time, in little
+    // memory. The lines are those of the whole surface moved up by `top`, and a line moved by
+    // whole pixels draws exactly the moved pixels, so the rows are the same.
+    bool DrawRows(Surface& band, int32_t W, int32_t H, int32_t top);
 
     // lSteps colours from lColor1 to lColor2 (fewer than 2 count as 2). The divisor is lSteps,
     // so the inner entries stop short of lColor2 and the last entry is lColor2 itself.
@@ -49,7 +54,7 @@ class clsGradient {
     // The drawing itself for a client area of W x H; returns the index of the first point not
     // drawn (twice the number of lines drawn). The lines and colours of the last call stay
     // available through last_points() and last_colors().
-    int32_t PaintGradientLines(Surface& hDC, int32_t W, int32_t H);
+    int32_t PaintGradientLines(Surface& hDC, int32_t W, int32_t H, int32_t top = 0);
     const std::vector<PointL>& last_points() const { return points_; }
     const std::vector<int32_t>& last_colors() const { return colors_; }
     const std::string& last_error() const { return last_error_; }

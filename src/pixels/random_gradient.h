@@ -13,4 +13,8 @@ struct Surface;
 void paint_random_gradient(Surface& target, const RunState& run, RandomSource& random,
                            clsGradient& gradient);
 
+// The draws of paint_random_gradient alone: `gradient` is set up to paint that background
+// (Draw, DrawRows) on a surface first filled black.
+void pick_random_gradient(const RunState& run, RandomSource& random, clsGradient& gradient);
+
 }  // namespace vistaloom

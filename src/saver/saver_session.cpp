@@ -110,9 +110,16 @@ void SaverSession::init_saver() {
     surfaces_.no_mods = make_no_mods_picture();
     surfaces_.border = make_border_picture();
     init_run_state(run_, run_settings_, seams_.random);
-    load_first_pictures();
     const SaverWindowHost::SceneArea area = host_.scene_area_px();
-    setup_background(scene_, area.width, area.height);
+    choose_start_background(scene_, area.width, area.height);
+    // On a large screen the scene's pictures take longer to make than the rest of the start:
+    // the background goes up first, the pictures and the first frame follow.
+    host_.show_start_picture({surfaces_.scene_width, surfaces_.scene_height,
+                              [this](Surface& band, int32_t top) {
+                                  paint_start_rows(scene_, band, top);
+                              }});
+    load_first_pictures();
+    fill_start_background(scene_);
     setup_sprites(scene_);
     scale_pictures();
     // With their borders, which the sprite set-up draws, and at the scene's scale.

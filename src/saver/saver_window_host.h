@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,18 @@ class SaverWindowHost {
     virtual void show_info_box() = 0;
 
     virtual void make_topmost() = 0;
+
+    // The scene's first picture, before the run has set up anything that takes time or
+    // memory: `paint_rows` paints rows [top, top + band height) of it into `band`, a surface
+    // as wide as the scene. It sits where `ascreen` will (scene_area_px, centred).
+    struct StartPicture {
+        int32_t width = 0;
+        int32_t height = 0;
+        std::function<void(Surface& band, int32_t top)> paint_rows;
+    };
+    // A window that can put a picture on the screen a band at a time shows it now; the
+    // frames that follow start from the same picture, so nothing changes when they come.
+    virtual void show_start_picture(const StartPicture&) {}
 
     // `ascreen` changed: only these rectangles (in ascreen's own coordinates), or all of it.
     virtual void repaint(const std::vector<Rect>& rects) = 0;

@@ -32,24 +32,33 @@ void FrameLog::follow(SaverScreen& screen) {
     if (!file_) return;
     note("presentation", screen.window().presentation_name());
     screen.window().set_schedule_observer(observer_for(screen.session()));
+    screen.window().set_start_observer([this] {
+        if (first_picture_logged_) return;
+        first_picture_logged_ = true;
+        stamp("first-frame-presented");
+    });
 }
 
 std::function<void(int64_t)> FrameLog::observer_for(SaverSession& session) {
     if (!file_) return {};
     return [this, &session](int64_t delay_ms) {
         if (!first_frame_logged_ && session.frames_drawn() >= 1) {
-            // Wall-clock time, so that a measurement outside can subtract the moment it
-            // started the program.
             first_frame_logged_ = true;
-            const auto now = std::chrono::system_clock::now().time_since_epoch();
-            std::fprintf(file_, "# first-frame-presented-unix-us %lld\n",
-                         static_cast<long long>(
-                             std::chrono::duration_cast<std::chrono::microseconds>(now).count()));
+            if (!first_picture_logged_) stamp("first-frame-presented");
+            first_picture_logged_ = true;
+            stamp("first-scene-frame-presented");
         }
         if (delay_ms <= 0) return;  // the run ended: no frame to wait for
         std::fprintf(file_, "%lld %lld\n", static_cast<long long>(session.frames_drawn()),
                      static_cast<long long>(clock_.tick_ms() + delay_ms));
     };
+}
+
+void FrameLog::stamp(const char* what) {
+    const auto now = std::chrono::system_clock::now().time_since_epoch();
+    std::fprintf(file_, "# %s-unix-us %lld\n", what,
+                 static_cast<long long>(
+                     std::chrono::duration_cast<std::chrono::microseconds>(now).count()));
 }
 
 }  // namespace vistaloom

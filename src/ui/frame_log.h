@@ -11,8 +11,10 @@ class SaverScreen;
 class SaverSession;
 
 // For timing measurements from outside (VISTALOOM_FRAME_LOG): one line "frame deadline" per
-// scheduled frame, written as the run goes so a reader can follow it, and once the wall-clock
-// time of the first presented frame. Deadlines are frame starts plus a constant.
+// scheduled frame, written as the run goes so a reader can follow it, and once each the
+// wall-clock time of the first picture on the screen ("first-frame-presented", the start
+// background where the window shows it before the first frame) and of the first frame of the
+// scene ("first-scene-frame-presented"). Deadlines are frame starts plus a constant.
 class FrameLog {
   public:
     // Nothing is logged when the file cannot be opened.
@@ -30,8 +32,13 @@ class FrameLog {
     void note(const std::string& kind, const std::string& text);
 
   private:
+    // "# <what>-unix-us T", in wall-clock time, so that a measurement outside can subtract
+    // the moment it started the program.
+    void stamp(const char* what);
+
     Clock& clock_;
     std::FILE* file_ = nullptr;
+    bool first_picture_logged_ = false;
     bool first_frame_logged_ = false;
 };
 

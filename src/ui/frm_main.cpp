@@ -234,6 +234,27 @@ void FrmMain::make_topmost() {
     raise();
 }
 
+// Painted into one small band and sent band by band: at a large screen, getting the memory
+// of a whole-screen picture takes longer than painting and sending it does.
+void FrmMain::show_start_picture(const StartPicture& start) {
+    if (presenter_->toolkit_paints() || start.width <= 0 || start.height <= 0) return;
+    constexpr int32_t kBandPixels = 1 << 18;
+    const int32_t rows = std::max(1, kBandPixels / start.width);
+    const QPoint origin = ascreen_origin();
+    const QRect window(QPoint(0, 0), device_size());
+    Surface band;
+    for (int32_t top = 0; top < start.height; top += rows) {
+        const QRect place(origin.x(), origin.y() + top, start.width,
+                          std::min(rows, start.height - top));
+        const QRegion shown = QRegion(place) & window;
+        if (shown.isEmpty()) continue;
+        band.resize(place.width(), place.height());
+        start.paint_rows(band, top);
+        presenter_->present(PresentedPicture{&band, place.topLeft()}, shown);
+    }
+    if (start_observer_) start_observer_();
+}
+
 void FrmMain::repaint(const std::vector<Rect>& rects) {
     if (!ascreen()) return;
     const QPoint origin = ascreen_origin();

@@ -64,6 +64,9 @@ class FrmMain : public QWidget, public SaverWindowHost {
         schedule_observer_ = std::move(observer);
     }
 
+    // Told once the start picture is on its way to the screen (for the frame log).
+    void set_start_observer(std::function<void()> observer) { start_observer_ = std::move(observer); }
+
     // Told whatever part of the scene each frame changed, in the scene area's device pixels
     // (see scene_area_px()), for the screens that show this window's scene too.
     using PresentObserver = std::function<void(const QRegion& changed)>;
@@ -104,6 +107,7 @@ class FrmMain : public QWidget, public SaverWindowHost {
     void set_info_box_text(const std::string& text) override;
     void show_info_box() override;
     void make_topmost() override;
+    void show_start_picture(const StartPicture& start) override;
     void repaint(const std::vector<Rect>& rects) override;
     void repaint_all() override;
     void read_back_picture() override;
@@ -145,6 +149,7 @@ class FrmMain : public QWidget, public SaverWindowHost {
     QTimer frame_timer_;
     std::function<void(int64_t)> schedule_observer_;
     PresentObserver present_observer_;
+    std::function<void()> start_observer_;
     std::unique_ptr<BoxOverlay> overlay_;
     std::unique_ptr<Presenter> presenter_;
     // Box changes made during the last frame step that no frame has sent yet.

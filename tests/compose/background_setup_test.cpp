@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <utility>
+#include <vector>
 
 #include "support/scene_parts.h"
 #include "pixels/palette.h"
@@ -114,6 +116,39 @@ TEST(SetupBackground, EveryTablePositionCanBeReached) {
     setup_background(rig.scene, 800, 600);
     EXPECT_EQ(rig.gradient.Angle(), 0.0f);
     EXPECT_EQ(static_cast<uint32_t>(rig.gradient.Color2()), palette_color(1));
+}
+
+// The start background is chosen before any scene picture exists (so it can be shown at
+// once, band by band) and the bands are the rows of the background the pictures get later.
+TEST(SetupBackground, StartRowsAreTheRowsOfTheBackgroundFilledLater) {
+    for (const bool gradients : {true, false}) {
+        for (const double angle_draw : {0.0, 0.3, 0.55, 0.99}) {
+            Rig rig;
+            rig.settings.gradients_on = gradients;
+            rig.settings.scale_background = true;
+            rig.surfaces.ascreen = Surface();
+            rig.random.push(angle_draw);
+            rig.random.push(0.5);
+            choose_start_background(rig.scene, 203, 157);
+            EXPECT_TRUE(rig.surfaces.ascreen.empty());
+            EXPECT_EQ(rig.random.draws, gradients ? 2 : 0);
+            std::vector<Surface> bands;
+            for (int32_t top = 0; top < 157; top += 40) {
+                bands.emplace_back(203, std::min(40, 157 - top), 0xDEAD00);
+                paint_start_rows(rig.scene, bands.back(), top);
+            }
+            fill_start_background(rig.scene);
+            EXPECT_EQ(rig.random.draws, gradients ? 2 : 0) << "the fill draws nothing more";
+            EXPECT_EQ(rig.surfaces.work.pixels, rig.surfaces.ascreen.pixels);
+            if (gradients) EXPECT_FALSE(all_pixels(rig.surfaces.ascreen, 0));
+            for (size_t b = 0; b < bands.size(); ++b)
+                for (int32_t y = 0; y < bands[b].height; ++y)
+                    ASSERT_TRUE(std::equal(bands[b].row(y), bands[b].row(y) + 203,
+                                           rig.surfaces.ascreen.row(static_cast<int32_t>(b) * 40 + y)))
+                        << "gradients " << gradients << ", draw " << angle_draw << ", row "
+                        << b * 40 + y;
+        }
+    }
 }
 
 TEST(Palette, HoldsTheSixteenStandardColoursAsBgr) {

@@ -284,5 +284,33 @@ TEST(Gradient, EveryPixelIsCoveredAtEveryAngle) {
     }
 }
 
+// A large gradient is shown band by band before the whole picture exists: every band must
+// hold exactly the rows of the whole, however the band cuts the lines.
+TEST(Gradient, BandsHoldTheRowsOfTheWholeSurface) {
+    const float angles[] = {0, 45, 90, 135, 180, 225, 270, 315, 10, 100, 200.5f, 359};
+    const int32_t sizes[][2] = {{800, 600}, {3, 7}, {101, 33}, {33, 101}, {1000, 3}, {5, 97}};
+    for (float angle : angles) {
+        for (const auto& size : sizes) {
+            clsGradient gradient;
+            gradient.Angle(angle);
+            gradient.Color1(0x102030);
+            gradient.Color2(0xFFFFFF);
+            Surface whole(size[0], size[1]);
+            ASSERT_TRUE(gradient.Draw(whole));
+            for (int32_t rows : {1, 7, 64}) {
+                for (int32_t top = 0; top < size[1]; top += rows) {
+                    Surface band(size[0], std::min(rows, size[1] - top), 0xFF000000u);
+                    ASSERT_TRUE(gradient.DrawRows(band, size[0], size[1], top));
+                    for (int32_t y = 0; y < band.height; ++y)
+                        ASSERT_TRUE(std::equal(band.row(y), band.row(y) + band.width,
+                                               whole.row(top + y)))
+                            << "angle " << angle << " on " << size[0] << " x " << size[1]
+                            << ", row " << top + y << " in a band of " << rows;
+                }
+            }
+        }
+    }
+}
+
 }  // namespace
 }  // namespace vistaloom

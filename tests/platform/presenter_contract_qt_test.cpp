@@ -190,6 +190,28 @@ class PresenterContractTest : public QObject {
         });
     }
 
+    // The start picture goes up band by band before the scene has any picture of its own: a
+    // presenter that paints by itself shows each band at its place, composing or not.
+    void bands_sent_before_the_scene_exists_land_at_their_place() {
+        for_each_presenter([](Shown& w, const QString& name) {
+            if (w.presenter->toolkit_paints()) return;
+            const QPoint origin(5, 4);
+            const auto pixel = [](int x, int y) { return uint32_t(x * 5) << 16 | uint32_t(y * 6); };
+            for (int top = 0; top < 37; top += 8) {
+                Surface band(50, std::min(8, 37 - top));
+                for (int y = 0; y < band.height; ++y)
+                    for (int x = 0; x < band.width; ++x) band.at(x, y) = pixel(x, top + y);
+                const QRect place(origin + QPoint(0, top), QSize(band.width, band.height));
+                w.presenter->present(PresentedPicture{&band, place.topLeft()}, QRegion(place));
+            }
+            const QImage shot = w.screen();
+            for (int y = 0; y < 37; ++y)
+                for (int x = 0; x < 50; ++x)
+                    QVERIFY2(at(shot, origin.x() + x, origin.y() + y) == pixel(x, y),
+                             qPrintable(QString("%1: (%2,%3)").arg(name).arg(x).arg(y)));
+        });
+    }
+
     // A box changes on screen with the frame that is sent next, stays on top of the picture
     // sent under it, and gives the picture back when it goes.
     void boxes_ride_the_next_frame_and_stay_on_top() {
