@@ -12,12 +12,17 @@
 #include <string>
 #include <vector>
 
+#include "support/test_paths.h"
+
 namespace vistaloom {
 namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kPictures = std::string(VISTALOOM_TEST_INPUTS) + "/pictures/";
+// Asked when a test runs: the test list is read without the environment of a run.
+std::string pictures_dir() {
+    return vistaloom::testing::test_inputs() + "/pictures/";
+}
 
 struct Bgr {
     int b, g, r;
@@ -61,14 +66,14 @@ TEST(JpegLoading, BaselineAndProgressivePicturesLoadUpright) {
     for (const char* name : {"baseline_64x48.jpg", "progressive_64x48.jpg"}) {
         SCOPED_TRACE(name);
         cDIBSection dib;
-        ASSERT_TRUE(DecodeJpegToDib(dib, kPictures + name));
+        ASSERT_TRUE(DecodeJpegToDib(dib, pictures_dir() + name));
         expect_quadrants(dib);
     }
 }
 
 TEST(JpegLoading, GreyPictureGivesThreeEqualBytesPerPixel) {
     cDIBSection dib;
-    ASSERT_TRUE(DecodeJpegToDib(dib, kPictures + "grey_40x30.jpg"));
+    ASSERT_TRUE(DecodeJpegToDib(dib, pictures_dir() + "grey_40x30.jpg"));
     ASSERT_EQ(dib.width(), 40);
     ASSERT_EQ(dib.height(), 30);
     EXPECT_EQ(dib.BytesPerScanLine(), 120);
@@ -82,7 +87,7 @@ TEST(JpegLoading, GreyPictureGivesThreeEqualBytesPerPixel) {
 
 TEST(JpegLoading, OddWidthRowsKeepTheirPaddingByte) {
     cDIBSection dib;
-    ASSERT_TRUE(DecodeJpegToDib(dib, kPictures + "wide_101x8.jpg"));
+    ASSERT_TRUE(DecodeJpegToDib(dib, pictures_dir() + "wide_101x8.jpg"));
     ASSERT_EQ(dib.width(), 101);
     ASSERT_EQ(dib.BytesPerScanLine(), 304);  // 303 pixel bytes and 1 padding byte
     for (int y = 0; y < dib.height(); ++y) {
@@ -96,7 +101,7 @@ TEST(JpegLoading, ArithmeticCodingLoadsOrFailsBlack) {
     // Whether arithmetic decoding is built into libjpeg-turbo is the library's choice; either
     // the picture loads correctly or it is a clean failure.
     cDIBSection dib;
-    if (DecodeJpegToDib(dib, kPictures + "arithmetic_64x48.jpg")) {
+    if (DecodeJpegToDib(dib, pictures_dir() + "arithmetic_64x48.jpg")) {
         expect_quadrants(dib);
     } else {
         EXPECT_TRUE(dib.width() == 0 || all_zero(dib));
@@ -127,7 +132,7 @@ TEST(JpegLoading, EveryMalformedPictureFailsCleanly) {
     const std::vector<std::string> good = {"baseline_64x48.jpg", "progressive_64x48.jpg",
                                            "grey_40x30.jpg", "wide_101x8.jpg",
                                            "arithmetic_64x48.jpg"};
-    for (const auto& entry : fs::directory_iterator(kPictures)) {
+    for (const auto& entry : fs::directory_iterator(pictures_dir())) {
         const std::string name = entry.path().filename().string();
         if (entry.path().extension() != ".jpg") continue;
         const bool known =
@@ -137,7 +142,7 @@ TEST(JpegLoading, EveryMalformedPictureFailsCleanly) {
     for (const auto& [name, size] : malformed) {
         SCOPED_TRACE(name);
         cDIBSection dib;
-        EXPECT_FALSE(DecodeJpegToDib(dib, kPictures + name));
+        EXPECT_FALSE(DecodeJpegToDib(dib, pictures_dir() + name));
         EXPECT_EQ(dib.width(), size.width);
         EXPECT_EQ(dib.height(), size.height);
         if (size.width > 0) {
@@ -146,7 +151,7 @@ TEST(JpegLoading, EveryMalformedPictureFailsCleanly) {
             cDIBSection reused;
             ASSERT_TRUE(reused.Create(size.width, size.height));
             std::fill_n(reused.DIBSectionBitsPtr(), 3, uint8_t{0xAB});
-            EXPECT_FALSE(DecodeJpegToDib(reused, kPictures + name));
+            EXPECT_FALSE(DecodeJpegToDib(reused, pictures_dir() + name));
             EXPECT_TRUE(all_zero(reused));
         } else {
             EXPECT_EQ(dib.DIBSectionBitsPtr(), nullptr);
@@ -160,7 +165,7 @@ TEST(JpegLoading, DamagedBytesAnywhereFailCleanly) {
     const fs::path damaged =
         fs::temp_directory_path() / ("vistaloom_damaged_" + std::to_string(getpid()) + ".jpg");
     for (const char* name : {"baseline_64x48.jpg", "progressive_64x48.jpg"}) {
-        std::ifstream in(kPictures + name, std::ios::binary);
+        std::ifstream in(pictures_dir() + name, std::ios::binary);
         const std::vector<char> good((std::istreambuf_iterator<char>(in)), {});
         for (size_t at = 2; at < good.size(); at += 5) {
             for (char value : {'\x00', '\xFF', '\x7F'}) {
@@ -182,14 +187,14 @@ TEST(JpegLoading, DamagedBytesAnywhereFailCleanly) {
 
 TEST(JpegLoading, MissingAndOversizedFilesAreNotRead) {
     cDIBSection dib;
-    EXPECT_FALSE(DecodeJpegToDib(dib, kPictures + "no_such_picture.jpg"));
-    EXPECT_FALSE(DecodeJpegToDib(dib, kPictures));  // a folder
+    EXPECT_FALSE(DecodeJpegToDib(dib, pictures_dir() + "no_such_picture.jpg"));
+    EXPECT_FALSE(DecodeJpegToDib(dib, pictures_dir()));  // a folder
     EXPECT_EQ(dib.width(), 0);
 
     // A sparse file just over the cap: refused without reading it.
     const fs::path big =
         fs::temp_directory_path() / ("vistaloom_big_" + std::to_string(getpid()) + ".jpg");
-    fs::copy_file(kPictures + "baseline_64x48.jpg", big, fs::copy_options::overwrite_existing);
+    fs::copy_file(pictures_dir() + "baseline_64x48.jpg", big, fs::copy_options::overwrite_existing);
     fs::resize_file(big, static_cast<uintmax_t>(kMaxJpegFileBytes) + 1);
     EXPECT_FALSE(DecodeJpegToDib(dib, big.string()));
     EXPECT_EQ(dib.width(), 0);
@@ -209,7 +214,7 @@ class ThemePictures : public ::testing::Test {
     void TearDown() override { fs::remove_all(folder_); }
 
     void make_theme(const std::string& picture) {
-        std::ifstream in(kPictures + picture, std::ios::binary);
+        std::ifstream in(pictures_dir() + picture, std::ios::binary);
         const std::vector<char> sheet((std::istreambuf_iterator<char>(in)), {});
         const std::string first = "first item";
         std::ofstream img(folder_ / "demo.img", std::ios::binary);

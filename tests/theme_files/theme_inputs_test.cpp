@@ -7,6 +7,7 @@
 
 #include "theme_files/theme_files.h"
 #include "theme_files/theme_test_folder.h"
+#include "support/test_paths.h"
 
 namespace vistaloom {
 namespace {
@@ -14,7 +15,7 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string broken(const std::string& name) {
-    return std::string(VISTALOOM_TEST_INPUTS) + "/themes/broken/" + name;
+    return vistaloom::testing::test_inputs() + "/themes/broken/" + name;
 }
 
 class ThemeInputs : public ::testing::Test {

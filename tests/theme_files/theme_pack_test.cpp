@@ -10,6 +10,7 @@
 #include "theme_files/theme_limits.h"
 #include "theme_files/theme_test_folder.h"
 #include "theme_files/theme_unpack.h"
+#include "support/test_paths.h"
 
 namespace vistaloom {
 namespace {
@@ -156,7 +157,7 @@ TEST_F(ThemePack, OnlyRegularFilesOfAFittingSizeArePacked) {
 // --- verify_theme over the stored test themes ---
 
 std::string input_theme(const std::string& name) {
-    return std::string(VISTALOOM_TEST_INPUTS) + "/themes/" + name;
+    return vistaloom::testing::test_inputs() + "/themes/" + name;
 }
 
 std::string joined(const std::vector<std::string>& lines) {

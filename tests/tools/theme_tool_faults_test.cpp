@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "theme_files/theme_test_folder.h"
+#include "support/test_paths.h"
 
 extern char** environ;
 
@@ -28,7 +29,7 @@ class ThemeToolFaults : public ::testing::Test {
 
     // Starts the tool with its private folder inside the test's folder; stderr goes to a file.
     pid_t start(const std::vector<std::string>& args) {
-        std::vector<std::string> words = {VISTALOOM_THEME_TOOL};
+        std::vector<std::string> words = {vistaloom::testing::theme_tool()};
         words.insert(words.end(), args.begin(), args.end());
         std::vector<char*> argv;
         for (auto& word : words) argv.push_back(word.data());

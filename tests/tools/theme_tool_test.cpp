@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "theme_files/theme_test_folder.h"
+#include "support/test_paths.h"
 
 namespace {
 
@@ -26,7 +27,7 @@ std::string quote(const std::string& arg) {
 }
 
 std::string inputs(const std::string& name) {
-    return std::string(VISTALOOM_TEST_INPUTS) + "/themes/" + name;
+    return vistaloom::testing::test_inputs() + "/themes/" + name;
 }
 
 int line_count(const std::string& text) {
@@ -40,7 +41,7 @@ class ThemeTool : public ::testing::Test {
     // The program finds its private folder through XDG_RUNTIME_DIR, set for it alone.
     ToolRun run(const std::vector<std::string>& args) {
         std::string command = "XDG_RUNTIME_DIR=" + quote((folder.root() / "xdg-runtime").string()) +
-                              " " + quote(VISTALOOM_THEME_TOOL);
+                              " " + quote(vistaloom::testing::theme_tool());
         for (const auto& arg : args) command += " " + quote(arg);
         const fs::path out = folder.root() / "stdout", err = folder.root() / "stderr";
         command += " >" + quote(out.string()) + " 2>" + quote(err.string());
@@ -148,7 +149,7 @@ TEST_F(ThemeTool, VerifyChecksContainerAndPictures) {
 TEST_F(ThemeTool, OutputToAFullDeviceFails) {
     const fs::path err = folder.root() / "stderr";
     for (const std::string& args : {std::string("info ") + quote(inputs("Valid")), std::string("--help")}) {
-        const std::string command = quote(VISTALOOM_THEME_TOOL) + " " + args + " >/dev/full 2>" +
+        const std::string command = quote(vistaloom::testing::theme_tool()) + " " + args + " >/dev/full 2>" +
                                     quote(err.string());
         const int status = std::system(command.c_str());
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) != 0) << args;
@@ -211,7 +212,7 @@ class ThemeMakeTool : public ThemeTool {
         const fs::path dir = folder.root() / "photos";
         fs::create_directories(dir);
         for (const auto& name : pictures)
-            fs::copy_file(std::string(VISTALOOM_TEST_INPUTS) + "/pictures/" + name, dir / name);
+            fs::copy_file(vistaloom::testing::test_inputs() + "/pictures/" + name, dir / name);
         return dir.string();
     }
     std::vector<std::string> theme_folder_files() {

@@ -20,6 +20,7 @@
 #include "support/temp_user_folders.h"
 #include "ui/message_boxes.h"
 #include "ui/saver_preview.h"
+#include "support/test_paths.h"
 
 // What the configuration side works with, with doubles for everything but the clock, the
 // event loop and the files: settings in memory, a desktop that records, message boxes that
@@ -65,7 +66,7 @@ struct ConfigRig {
     // A copy of the test theme under `name` (`icf` is the extension's spelling).
     void add_theme(const QString& name, const QString& icf = QStringLiteral("icf")) const {
         namespace fs = std::filesystem;
-        const fs::path from(VISTALOOM_TEST_INPUTS "/themes");
+        const fs::path from = fs::path(vistaloom::testing::test_inputs()) / "themes";
         const fs::path to = install.path().toStdString();
         fs::copy_file(from / "Valid.icf", to / (name + "." + icf).toStdString());
         fs::copy_file(from / "Valid.img", to / (name + ".img").toStdString());

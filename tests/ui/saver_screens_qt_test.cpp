@@ -17,6 +17,7 @@
 #include "support/recording_desktop.h"
 #include "support/recording_media.h"
 #include "support/temp_user_folders.h"
+#include "support/test_paths.h"
 #include "ui/saver_screens.h"
 #include "ui/screen_viewer.h"
 
@@ -47,7 +48,7 @@ struct Rig {
 
     explicit Rig(SaverSessionOptions session_options = {}, FrmMainOptions window_options = {},
                  ScreenMode mode = ScreenMode::Each) {
-        startup.install_path = std::string(VISTALOOM_TEST_INPUTS) + "/themes/";
+        startup.install_path = vistaloom::testing::test_inputs() + "/themes/";
         settings.active_module = "Valid";
         settings.frame_rate = "60";
         settings.show_time = "0";
