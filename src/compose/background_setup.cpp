@@ -60,7 +60,7 @@ void fill_start_background(Scene& scene) {
     const int32_t w = surfaces.scene_width;
     const int32_t h = surfaces.scene_height;
     surfaces.ascreen.resize(w, h);
-    if (scene.settings.gradients_on) scene.gradient.Draw(surfaces.ascreen);
+    paint_start_rows(scene, surfaces.ascreen, 0);
     mark_painted(surfaces, ScenePicture::Ascreen);
 
     size_scene_picture(surfaces, surfaces.main, w, h);
