@@ -111,9 +111,11 @@ void XcbPresenter::flush() {
 
 // One region, so overlapping rectangles go once; the picture never goes under a text box,
 // so the boxes stay on top without flicker.
-void XcbPresenter::send(const PresentedPicture& picture, const QRegion& region) {
+void XcbPresenter::send(const PresentedPicture& picture, const QRegion& scene_region,
+                        const QRegion& box_region) {
     const QRect area = picture.scene_area();
-    const QRegion under = picture.overlay ? region - picture.overlay->covered() : region;
+    const QRegion under =
+        picture.overlay ? scene_region - picture.overlay->covered() : scene_region;
     for (const QRect& r : under& area)
         put_scene(*picture.scene, to_rect(r.translated(-picture.origin)), r.x(), r.y());
     for (const QRect& r : under - area) fill_black(r);
@@ -122,7 +124,7 @@ void XcbPresenter::send(const PresentedPicture& picture, const QRegion& region) 
         const auto box = static_cast<BoxOverlay::Box>(i);
         if (!picture.overlay->shown(box)) continue;
         const QRect place = picture.overlay->device_rect(box);
-        const QRegion part = region & place;
+        const QRegion part = box_region & place;
         if (part.isEmpty()) continue;
         const QImage& image = picture.overlay->image(box);
         for (const QRect& r : part)
@@ -134,14 +136,14 @@ void XcbPresenter::send(const PresentedPicture& picture, const QRegion& region) 
 
 void XcbPresenter::present(const PresentedPicture& picture, const QRegion& region) {
     if (!gc_ || region.isEmpty()) return;
-    send(picture, region);
+    send(picture, region, region);
     flush();
 }
 
 void XcbPresenter::paint(const PresentedPicture& picture, const QRegion& logical) {
     // Only at a device pixel ratio of 1 (see the presenter table): logical is device here.
     if (!gc_) return;
-    send(picture, logical);
+    send(picture, logical, logical);
     flush();
 }
 

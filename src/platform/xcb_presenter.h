@@ -34,6 +34,10 @@ class XcbPresenter : public Presenter {
     virtual void put_scene(const Surface& scene, const Rect& from, int32_t dx, int32_t dy);
     // Sends what was put.
     virtual void flush();
+    // The scene (black around it) for `scene_region` but never under a box, then the boxes
+    // for `box_region`.
+    void send(const PresentedPicture& picture, const QRegion& scene_region,
+              const QRegion& box_region);
 
     // Our pixels are 24-bit colour in 32-bit units.
     static constexpr uint8_t kDepth = 24;
@@ -43,7 +47,6 @@ class XcbPresenter : public Presenter {
 
   private:
     bool bind(uint32_t window);
-    void send(const PresentedPicture& picture, const QRegion& region);
     void fill_black(const QRect& area);
 
     size_t max_request_bytes_ = 0;

@@ -1,17 +1,21 @@
 #include "platform/xpixmap_presenter.h"
 
 #include <xcb/xcb.h>
+#include <xcb/xproto.h>
 
 #include <QWidget>
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/box_overlay.h"
+
 namespace vistaloom {
 
 XPixmapPresenter::~XPixmapPresenter() {
     for (Pixmap& p : pixmaps_)
         if (p.id) xcb_free_pixmap(c_, p.id);
+    if (window_gc_) xcb_free_gc(c_, window_gc_);
     xcb_flush(c_);
 }
 
@@ -66,6 +70,10 @@ QRect to_qrect(const Rect& r) {
     return QRect(r.x, r.y, r.w, r.h);
 }
 
+Rect to_rect(const QRect& r) {
+    return {r.x(), r.y(), r.width(), r.height()};
+}
+
 }  // namespace
 
 // Where the shown picture will differ from the frame being built once the listed steps are
@@ -99,18 +107,26 @@ QRegion XPixmapPresenter::differs_after(const SceneSurfaces& surfaces, QRegion d
 // Nearly always the shown picture equals the frame being built: every change to the frame
 // is copied on to it in the same frame. Then the frame's pixmap is shown as it is, and the
 // copy into the shown picture's pixmap is skipped, one copy of every changed rectangle
-// fewer. Only a sprite that leaves while part of it is still in view is erased from the
-// frame but not from the shown picture; its remnant stays on screen until something is
-// drawn over it. From the frame that makes such a remnant until they agree again the shown
-// picture has a pixmap of its own, taken from the frame's once.
-void XPixmapPresenter::replay(const PresentedPicture& picture) {
-    if (!gc_ || picture.surfaces == nullptr) return;
+// fewer; a frame of moved pictures alone goes straight onto the window. Only a sprite that
+// leaves while part of it is still in view is erased from the frame but not from the shown
+// picture; its remnant stays on screen until something is drawn over it. From the frame
+// that makes such a remnant until they agree again the shown picture has a pixmap of its
+// own, taken from the frame's once.
+bool XPixmapPresenter::replay(const PresentedPicture& picture) {
+    if (!gc_ || picture.surfaces == nullptr) return false;
     SceneSurfaces& surfaces = *picture.surfaces;
-    if (surfaces.draws.empty()) return;
+    if (surfaces.draws.empty()) return false;
     bool reads_shown = false;
     const QRegion differs =
         differs_after(surfaces, shown_is_frame_ ? QRegion() : differs_, reads_shown);
     const bool stay_same = shown_is_frame_ && differs.isEmpty() && !reads_shown;
+    if (stay_same && fits_window(surfaces)) {
+        draw_on_window(picture);
+        return true;
+    }
+    // Every step below reads or writes the frame's pixmap, and a painted picture may replace
+    // what its pieces are taken from.
+    bring_frame_up(stale_);
     if (shown_is_frame_ && !stay_same) {
         const uint32_t shown_pixmap = pixmap(surfaces, ScenePicture::Ascreen);
         const Pixmap& frame = pixmaps_[static_cast<size_t>(ScenePicture::Work)];
@@ -121,6 +137,7 @@ void XPixmapPresenter::replay(const PresentedPicture& picture) {
     // memory into the pixmaps that take it: the shown picture's pixmap is not even made.
     bool shown_here = false;
     for (const DrawStep& step : surfaces.draws) {
+        note_step(surfaces, step);
         const bool to_shown = step.target == ScenePicture::Ascreen;
         if (step.kind == DrawStep::Kind::Painted) {
             if (stay_same && to_shown)
@@ -142,11 +159,128 @@ void XPixmapPresenter::replay(const PresentedPicture& picture) {
     surfaces.draws.clear();
     differs_ = differs;
     if (differs_.isEmpty()) shown_is_frame_ = true;
+    return false;
 }
 
-void XPixmapPresenter::copy(uint32_t from, uint32_t to, const Rect& r, int32_t sx, int32_t sy) {
+// A frame that only erases and draws pictures in the frame, and shows each change, may go
+// straight onto the window when the frame can be built again from its pieces.
+bool XPixmapPresenter::fits_window(const SceneSurfaces& surfaces) const {
+    if (!pieces_known_) return false;
+    return std::all_of(surfaces.draws.begin(), surfaces.draws.end(), [](const DrawStep& step) {
+        if (step.kind != DrawStep::Kind::Copy) return false;
+        if (step.target == ScenePicture::Ascreen) return step.source == ScenePicture::Work;
+        return step.target == ScenePicture::Work &&
+               (step.source == ScenePicture::Main || step.source == ScenePicture::Sheet ||
+                step.source == ScenePicture::NoMods);
+    });
+}
+
+void XPixmapPresenter::draw_on_window(const PresentedPicture& picture) {
+    SceneSurfaces& surfaces = *picture.surfaces;
+    clip_window_drawing(picture.overlay ? picture.overlay->covered() : QRegion());
+    const QPoint origin = picture.origin;
+    for (const DrawStep& step : surfaces.draws) {
+        note_step(surfaces, step);
+        if (step.target != ScenePicture::Work) continue;  // shown as it is drawn
+        copy(pixmap(surfaces, step.source), window_,
+             Rect{step.to.x + origin.x(), step.to.y + origin.y(), step.to.w, step.to.h}, step.src_x,
+             step.src_y, window_gc_);
+        stale_ |= to_qrect(step.to);
+    }
+    surfaces.draws.clear();
+}
+
+void XPixmapPresenter::clip_window_drawing(const QRegion& boxes) {
+    if (!window_gc_) {
+        window_gc_ = xcb_generate_id(c_);
+        const uint32_t no_exposures = 0;
+        xcb_create_gc(c_, window_gc_, window_, XCB_GC_GRAPHICS_EXPOSURES, &no_exposures);
+    }
+    if (boxes == clipped_boxes_) return;
+    clipped_boxes_ = boxes;
+    if (boxes.isEmpty()) {
+        const uint32_t none = XCB_NONE;
+        xcb_change_gc(c_, window_gc_, XCB_GC_CLIP_MASK, &none);
+        return;
+    }
+    std::vector<xcb_rectangle_t> rects;
+    for (const QRect& r : QRegion(0, 0, 32767, 32767) - boxes)
+        rects.push_back({static_cast<int16_t>(r.x()), static_cast<int16_t>(r.y()),
+                         static_cast<uint16_t>(r.width()), static_cast<uint16_t>(r.height())});
+    xcb_set_clip_rectangles(c_, XCB_CLIP_ORDERING_YX_BANDED, window_gc_, 0, 0,
+                            static_cast<uint32_t>(rects.size()), rects.data());
+}
+
+void XPixmapPresenter::note_step(const SceneSurfaces& surfaces, const DrawStep& step) {
+    const auto a_source = [this](ScenePicture name) {
+        return std::any_of(pieces_.begin(), pieces_.end(),
+                           [name](const Piece& p) { return p.source == name; });
+    };
+    if (step.kind == DrawStep::Kind::Painted) {
+        if (step.target == ScenePicture::Ascreen)
+            main_is_shown_ = false;
+        else if (step.target == ScenePicture::Work || step.target == ScenePicture::Main ||
+                 a_source(step.target))
+            pieces_known_ = false;
+        return;
+    }
+    const QRect to = to_qrect(step.to);
+    const Surface& target = scene_picture(surfaces, step.target);
+    const bool whole_in_place =
+        step.src_x == 0 && step.src_y == 0 && to == QRect(0, 0, target.width, target.height);
+    if (step.target == ScenePicture::Main) {
+        main_is_shown_ = step.source == ScenePicture::Ascreen && whole_in_place;
+        pieces_known_ = false;
+        return;
+    }
+    if (step.target == ScenePicture::Ascreen) {
+        main_is_shown_ = false;
+        return;
+    }
+    if (step.target != ScenePicture::Work) {
+        if (a_source(step.target)) pieces_known_ = false;
+        return;
+    }
+    if (step.source == ScenePicture::Ascreen && main_is_shown_ && whole_in_place) {
+        pieces_.clear();
+        pieces_known_ = true;
+        return;
+    }
+    if (step.source == ScenePicture::Work || step.source == ScenePicture::Ascreen)
+        pieces_known_ = false;
+    if (!pieces_known_) return;
+    std::vector<Piece> kept;
+    kept.reserve(pieces_.size() + 4);
+    for (const Piece& p : pieces_) {
+        if (!p.to.intersects(to)) {
+            kept.push_back(p);
+            continue;
+        }
+        for (const QRect& r : QRegion(p.to) - to) kept.push_back({r, p.source, p.dx, p.dy});
+    }
+    if (step.source != ScenePicture::Main)
+        kept.push_back({to, step.source, step.src_x - to.x(), step.src_y - to.y()});
+    pieces_ = std::move(kept);
+}
+
+// The frame is the background with its pieces on top; built again here where it lagged.
+void XPixmapPresenter::bring_frame_up(const QRegion& where) {
+    const QRegion due = where & stale_;
+    if (due.isEmpty()) return;
+    const uint32_t frame = pixmaps_[static_cast<size_t>(ScenePicture::Work)].id;
+    const uint32_t main = pixmaps_[static_cast<size_t>(ScenePicture::Main)].id;
+    for (const QRect& r : due) copy(main, frame, to_rect(r), r.x(), r.y());
+    for (const Piece& p : pieces_) {
+        const uint32_t from = pixmaps_[static_cast<size_t>(p.source)].id;
+        for (const QRect& r : due& p.to) copy(from, frame, to_rect(r), r.x() + p.dx, r.y() + p.dy);
+    }
+    if (due == QRegion(stale_)) stale_ = QRect();
+}
+
+void XPixmapPresenter::copy(uint32_t from, uint32_t to, const Rect& r, int32_t sx, int32_t sy,
+                            uint32_t gc) {
     if (!from || !to || r.w <= 0 || r.h <= 0) return;
-    xcb_copy_area(c_, from, to, gc_, static_cast<int16_t>(sx), static_cast<int16_t>(sy),
+    xcb_copy_area(c_, from, to, gc ? gc : gc_, static_cast<int16_t>(sx), static_cast<int16_t>(sy),
                   static_cast<int16_t>(r.x), static_cast<int16_t>(r.y), static_cast<uint16_t>(r.w),
                   static_cast<uint16_t>(r.h));
 }
@@ -161,16 +295,23 @@ void XPixmapPresenter::put_scene(const Surface& scene, const Rect& from, int32_t
         ShmPresenter::put_scene(scene, from, dx, dy);
         return;
     }
+    if (shown_is_frame_) bring_frame_up(to_qrect(from));
     copy(shown(), window_, Rect{dx, dy, from.w, from.h}, from.x, from.y);
 }
 
 void XPixmapPresenter::present(const PresentedPicture& picture, const QRegion& region) {
-    replay(picture);
+    const bool on_window = replay(picture);
+    const QRegion boxes = picture.overlay ? picture.overlay->covered() : QRegion();
     if (region.isEmpty()) {
         flush();
-        return;
+    } else if (on_window) {
+        // The frame is on the window already, except where a box has just gone.
+        send(picture, region & (boxes_shown_ - boxes), region);
+        flush();
+    } else {
+        ShmPresenter::present(picture, region);
     }
-    ShmPresenter::present(picture, region);
+    boxes_shown_ = boxes;
 }
 
 void XPixmapPresenter::paint(const PresentedPicture& picture, const QRegion& logical) {
@@ -184,6 +325,7 @@ void XPixmapPresenter::read_back(const PresentedPicture& picture) {
     replay(picture);
     if (picture.surfaces == nullptr) return;
     Surface& scene = picture.surfaces->ascreen;
+    if (shown_is_frame_) bring_frame_up(QRect(0, 0, scene.width, scene.height));
     const Pixmap& from =
         pixmaps_[static_cast<size_t>(shown_is_frame_ ? ScenePicture::Work : ScenePicture::Ascreen)];
     if (!from.id || scene.empty() || scene.width != from.width || scene.height != from.height)

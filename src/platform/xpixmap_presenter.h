@@ -1,7 +1,9 @@
 #pragma once
+#include <QRect>
 #include <QRegion>
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "pixels/draw_list.h"
 #include "platform/shm_presenter.h"
@@ -14,6 +16,11 @@ namespace vistaloom {
 // changed rectangles then copied to the window. So a frame costs us no pixel copy at all,
 // and a server that draws with the GPU copies there. Pictures painted in our memory (a
 // background) go up once from shared memory; the text boxes go as small images.
+//
+// Most frames change only the pictures' places. Those are drawn straight onto the window,
+// one copy of each changed pixel instead of two (into the frame's pixmap, then onto the
+// window); the frame's pixmap catches up only where it is read (an expose, a box that
+// goes, the last read-back, a frame that needs it).
 class XPixmapPresenter : public ShmPresenter {
   public:
     using ShmPresenter::ShmPresenter;
@@ -39,9 +46,26 @@ class XPixmapPresenter : public ShmPresenter {
     bool pixmap_fits(int32_t width, int32_t height);
     // The pixmap of `name`, made (again) at the size its picture has in our memory now.
     uint32_t pixmap(const SceneSurfaces& surfaces, ScenePicture name);
-    void replay(const PresentedPicture& picture);
+    // Carries out the listed steps; true when they went straight onto the window.
+    bool replay(const PresentedPicture& picture);
     static QRegion differs_after(const SceneSurfaces& surfaces, QRegion differs, bool& reads_shown);
-    void copy(uint32_t from, uint32_t to, const Rect& r, int32_t sx, int32_t sy);
+    void copy(uint32_t from, uint32_t to, const Rect& r, int32_t sx, int32_t sy, uint32_t gc = 0);
+
+    // A part of the frame that is not the clean background: its rectangle `to` holds
+    // `source` moved by (dx, dy).
+    struct Piece {
+        QRect to;
+        ScenePicture source;
+        int32_t dx = 0;
+        int32_t dy = 0;
+    };
+    // Follows what a step does to the frame, so it can be built again from its pieces.
+    void note_step(const SceneSurfaces& surfaces, const DrawStep& step);
+    bool fits_window(const SceneSurfaces& surfaces) const;
+    void draw_on_window(const PresentedPicture& picture);
+    // Makes the frame's pixmap right in `where` (scene pixels).
+    void bring_frame_up(const QRegion& where);
+    void clip_window_drawing(const QRegion& boxes);
     // The pixmap the window is shown from.
     uint32_t shown() const;
     void upload(const SceneSurfaces& surfaces, ScenePicture name);
@@ -51,6 +75,19 @@ class XPixmapPresenter : public ShmPresenter {
     // Nothing is shown before the first frame paints its background, so they start equal.
     bool shown_is_frame_ = true;
     QRegion differs_;
+
+    // The frame is the clean background with these pieces on top (none overlap), while
+    // pieces_known_. The pieces are followed from the frame that took the background whole.
+    std::vector<Piece> pieces_;
+    bool pieces_known_ = false;
+    bool main_is_shown_ = false;  // the background equals the shown picture
+    // Where the frame's pixmap may lag the frame: around what went onto the window only. A
+    // bound, not the exact part, so that following it costs nothing per frame.
+    QRect stale_;
+    // Drawing onto the window leaves the text boxes alone.
+    uint32_t window_gc_ = 0;
+    QRegion clipped_boxes_;
+    QRegion boxes_shown_;
 };
 
 }  // namespace vistaloom
