@@ -13,7 +13,10 @@
 #                        wayland-1080p-muted (the layer-shell path on headless sway) against
 #                        x11-1080p-muted (the X11 paths on Xvfb), same size and settings,
 #                        popsquares-1080p (XScreenSaver's popsquares on the root window, to
-#                        compare defaults-1080p-muted against: xscreensaver-data)
+#                        compare defaults-1080p-muted against: xscreensaver-data),
+#                        floor-1080p (bench/floor/frame_floor: a Qt program doing no more
+#                        than the default frames' copies on the X server, the floor under
+#                        defaults-1080p-muted)
 #   MEASURE_PRESENTERS="xpixmap shm"  the X11 paths each X11 case runs with, side by side:
 #                        xpixmap composes on the X server, shm composes here
 #
@@ -251,14 +254,13 @@ startup_one() {
     wait "$XVFB_PID" 2>/dev/null || true
 }
 
-# XScreenSaver's popsquares on the root window, measured as the saver is: the hack and the
-# X server together.
-popsquares() {
-    local hack=/usr/libexec/xscreensaver/popsquares
-    [ -x "$hack" ] || hack=/usr/lib/xscreensaver/popsquares
-    [ -x "$hack" ] || fail "popsquares is needed (xscreensaver-data)"
+# A program other than the saver on a 1920x1080 server, measured as the saver is: the
+# program and the X server together. `name` heads its line in the table.
+outside_program() {
+    local name=$1
+    shift
     start_x 1920x1080x24
-    "$hack" -root >/dev/null 2>&1 &
+    "$@" >/dev/null 2>&1 &
     local pid=$! s0 x0 t0 s1 x1 t1
     sleep 2
     s0=$(cpu_ticks "$pid"); x0=$(cpu_ticks "$XVFB_PID"); t0=$(date +%s.%N)
@@ -266,24 +268,42 @@ popsquares() {
     s1=$(cpu_ticks "$pid"); x1=$(cpu_ticks "$XVFB_PID"); t1=$(date +%s.%N)
     kill "$pid"
     wait "$pid" 2>/dev/null || true
-    python3 - "$s0" "$s1" "$x0" "$x1" "$t0" "$t1" "$hz" "$summary" <<'PY'
+    python3 - "$name" "$s0" "$s1" "$x0" "$x1" "$t0" "$t1" "$hz" "$summary" <<'PY'
 import sys
-s0, s1, x0, x1 = (int(v) for v in sys.argv[1:5])
-wall, hz = float(sys.argv[6]) - float(sys.argv[5]), int(sys.argv[7])
-hack, xserver = 100.0 * (s1 - s0) / hz / wall, 100.0 * (x1 - x0) / hz / wall
-print(f"popsquares-1080p (1920x1080): {wall:.1f} s")
-print(f"  CPU, percent of one core: popsquares {hack:.2f}  display server {xserver:.2f}  together {hack + xserver:.2f}")
-with open(sys.argv[8], 'a') as out:
-    out.write(f"popsquares-1080p popsquares {hack:.2f} {xserver:.2f} {hack + xserver:.2f} - -\n")
+name = sys.argv[1]
+s0, s1, x0, x1 = (int(v) for v in sys.argv[2:6])
+wall, hz = float(sys.argv[7]) - float(sys.argv[6]), int(sys.argv[8])
+program, xserver = 100.0 * (s1 - s0) / hz / wall, 100.0 * (x1 - x0) / hz / wall
+print(f"{name}-1080p (1920x1080): {wall:.1f} s")
+print(f"  CPU, percent of one core: {name} {program:.2f}  display server {xserver:.2f}  together {program + xserver:.2f}")
+with open(sys.argv[9], 'a') as out:
+    out.write(f"{name}-1080p {name} {program:.2f} {xserver:.2f} {program + xserver:.2f} - -\n")
 PY
     kill "$XVFB_PID" 2>/dev/null || true
     wait "$XVFB_PID" 2>/dev/null || true
+}
+
+# XScreenSaver's popsquares on the root window.
+popsquares() {
+    local hack=/usr/libexec/xscreensaver/popsquares
+    [ -x "$hack" ] || hack=/usr/lib/xscreensaver/popsquares
+    [ -x "$hack" ] || fail "popsquares is needed (xscreensaver-data)"
+    outside_program popsquares "$hack" -root
+}
+
+# The least a Qt program pays for the default frames (4 pictures moved at 20 frames a second,
+# one server-side copy each): the floor under defaults-1080p-muted.
+floor() {
+    local program=$build/bench/frame_floor
+    [ -x "$program" ] || fail "$program is not built"
+    outside_program floor "$program" 4 20
 }
 
 for c in $cases; do
     case $c in
     startup-4k) startup ;;
     popsquares-1080p) popsquares ;;
+    floor-1080p) floor ;;
     music-wav) make_music_theme wav DemoWav && theme=DemoWav measure "$c" 1920x1080x24 20 ;;
     music-mp3) make_music_theme mp3 DemoMp3 && theme=DemoMp3 measure "$c" 1920x1080x24 20 ;;
     defaults-1080p) measure "$c" 1920x1080x24 20 ;;
@@ -296,7 +316,7 @@ for c in $cases; do
     esac
 done
 
-# All runs side by side; defaults-1080p-muted against popsquares where both ran.
+# All runs side by side; defaults-1080p-muted against popsquares and the floor where they ran.
 python3 - "$summary" <<'PY'
 import sys
 rows = [line.split() for line in open(sys.argv[1]) if line.strip()]
@@ -307,7 +327,13 @@ print(f"{'case':28} {'path':14} {'saver':>7} {'server':>7} {'sum':>7} {'first ms
 for r in rows:
     print(f"{r[0]:28} {r[1]:14} {r[2]:>7} {r[3]:>7} {r[4]:>7} {r[5]:>9} {r[6]:>8}")
 pop = [float(r[4]) for r in rows if r[0] == 'popsquares-1080p']
+floor = [float(r[4]) for r in rows if r[0] == 'floor-1080p']
 for r in rows:
-    if r[0] == 'defaults-1080p-muted' and pop:
+    if r[0] != 'defaults-1080p-muted':
+        continue
+    if pop:
         print(f"defaults-1080p-muted by {r[1]} against popsquares: {float(r[4]) / pop[0]:.2f}x")
+    if floor:
+        print(f"defaults-1080p-muted by {r[1]} against the floor: {float(r[4]) / floor[0]:.2f}x"
+              + (f" (the floor against popsquares: {floor[0] / pop[0]:.2f}x)" if pop else ""))
 PY

@@ -114,10 +114,9 @@ void SaverSession::init_saver() {
     choose_start_background(scene_, area.width, area.height);
     // On a large screen the scene's pictures take longer to make than the rest of the start:
     // the background goes up first, the pictures and the first frame follow.
-    host_.show_start_picture({surfaces_.scene_width, surfaces_.scene_height,
-                              [this](Surface& band, int32_t top) {
-                                  paint_start_rows(scene_, band, top);
-                              }});
+    host_.show_start_picture(
+        {surfaces_.scene_width, surfaces_.scene_height,
+         [this](Surface& band, int32_t top) { paint_start_rows(scene_, band, top); }});
     load_first_pictures();
     fill_start_background(scene_);
     setup_sprites(scene_);
@@ -350,8 +349,11 @@ void SaverSession::show_time_of_day() {
         am_text_ = seams_.desktop.time_designator(false);
         pm_text_ = seams_.desktop.time_designator(true);
     }
+    // The text changes once a second; the frames in between neither make it nor send it.
+    const int32_t second = (now.hour * 60 + now.minute) * 60 + now.second;
+    if (second == time_box_second_) return;
+    time_box_second_ = second;
     std::string text = time_text(now.hour, now.minute, now.second, am_text_, pm_text_);
-    // The window would redraw the box for every frame otherwise; the text changes once a second.
     if (text == time_box_text_) return;
     time_box_text_ = std::move(text);
     host_.set_time_box_text(time_box_text_);

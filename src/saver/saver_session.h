@@ -201,6 +201,7 @@ class SaverSession {
     int64_t music_now_tick_ = 0;
     int64_t frames_drawn_ = 0;
     std::string time_box_text_;
+    int32_t time_box_second_ = -1;  // of the day, when the text was last made
     std::string am_text_;
     std::string pm_text_;
 };
