@@ -59,10 +59,11 @@ const std::vector<PresenterRow>& presenter_rows() {
     return rows;
 }
 
-std::unique_ptr<Presenter> start_presenter(QWidget& window) {
+std::unique_ptr<Presenter> start_presenter(QWidget& window, bool picture_in_memory) {
     for (const PresenterRow& row : presenter_rows()) {
         if (!row.applies(window)) continue;
         std::unique_ptr<Presenter> presenter = row.make();
+        if (picture_in_memory && presenter->composes()) continue;
         if (presenter->start(window)) return presenter;
     }
     return nullptr;  // unreachable while the toolkit's row closes the table

@@ -20,7 +20,8 @@ struct PresenterRow {
 const std::vector<PresenterRow>& presenter_rows();
 
 // The first row that applies to `window` and starts on it, as a video player picks its
-// output driver.
-std::unique_ptr<Presenter> start_presenter(QWidget& window);
+// output driver. With `picture_in_memory` only a path that keeps the shown picture in our
+// memory, for a window whose picture other screens show too.
+std::unique_ptr<Presenter> start_presenter(QWidget& window, bool picture_in_memory = false);
 
 }  // namespace vistaloom

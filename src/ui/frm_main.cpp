@@ -56,7 +56,7 @@ FrmMain::FrmMain(FrmMainOptions options, QWidget* parent)
     }
 
     overlay_ = std::make_unique<BoxOverlay>(*this);
-    presenter_ = start_presenter(*this);
+    presenter_ = start_presenter(*this, options_.picture_in_memory);
 }
 
 const char* FrmMain::presentation_name() const {

@@ -40,6 +40,9 @@ struct FrmMainOptions {
     // One scene across several screens: its size, and where this window starts in it (device
     // pixels). None: the scene is the window's own.
     std::optional<SaverWindowHost::SceneArea> span;
+    // Other screens show this scene's picture (mirror, span), drawn from our memory: the frames
+    // must be composed here, not on the display server.
+    bool picture_in_memory = false;
 };
 
 // The saver window. Its presenter shows `ascreen` with the text boxes over it, sending only
@@ -65,7 +68,9 @@ class FrmMain : public QWidget, public SaverWindowHost {
     }
 
     // Told once the start picture is on its way to the screen (for the frame log).
-    void set_start_observer(std::function<void()> observer) { start_observer_ = std::move(observer); }
+    void set_start_observer(std::function<void()> observer) {
+        start_observer_ = std::move(observer);
+    }
 
     // Told whatever part of the scene each frame changed, in the scene area's device pixels
     // (see scene_area_px()), for the screens that show this window's scene too.

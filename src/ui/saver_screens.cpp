@@ -145,6 +145,8 @@ SaverScreens::Entry* SaverScreens::add(QScreen* screen,
         parts_.host};
     recipe.window_options.screen = screen;
     recipe.window_options.span = span;
+    recipe.window_options.picture_in_memory =
+        parts_.mode == ScreenMode::Mirror || parts_.mode == ScreenMode::Span;
     recipe.window_options.screenshot =
         numbered_path(recipe.window_options.screenshot, ++screens_numbered_);
     if (screen) {

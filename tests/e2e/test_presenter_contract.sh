@@ -37,6 +37,11 @@ for run in "1 100 0" "2 300 1" "3 300 1" "4 40 0" "5 150 1"; do
     cmp -s "$E2E_DIR/server-$seed.bmp" "$E2E_DIR/client-$seed.bmp" ||
         fail "seed $seed: the wallpapers differ"
 done
+# Other screens draw a mirrored or spanned scene from our memory, so it is composed here.
+for mode in mirror span; do
+    path=$(shoot "$E2E_DIR/$mode" --seed 1 --frames 10 --screens "$mode")
+    [ "$path" = shm ] || fail "a scene in $mode mode went by '$path'"
+done
 kill "$XVFB_PID"
 wait "$XVFB_PID" 2>/dev/null || true
 

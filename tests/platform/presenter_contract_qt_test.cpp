@@ -339,6 +339,18 @@ class PresenterContractTest : public QObject {
         });
     }
 
+    // Other screens draw their part of a mirrored or spanned scene from our memory, so its
+    // window never gets a path that composes on the display server.
+    void a_picture_other_screens_show_stays_in_our_memory() {
+        Shown window;
+        const std::unique_ptr<Presenter> any = start_presenter(window);
+        const std::unique_ptr<Presenter> in_memory = start_presenter(window, true);
+        QVERIFY(any && in_memory);
+        QVERIFY(!in_memory->composes());
+        // Where the server would compose, the next best path: shared memory.
+        if (any->composes()) QCOMPARE(in_memory->name(), "shm");
+    }
+
     // The start picture goes up band by band before the scene has any picture of its own: a
     // presenter that paints by itself shows each band at its place, composing or not.
     void bands_sent_before_the_scene_exists_land_at_their_place() {
