@@ -83,6 +83,7 @@ QRegion XPixmapPresenter::differs_after(const SceneSurfaces& surfaces, QRegion d
                                         bool& reads_shown) {
     bool painted = false;
     reads_shown = false;
+    if (differs.isEmpty() && each_change_shown(surfaces.draws)) return differs;
     for (const DrawStep& step : surfaces.draws) {
         const bool to_shown = step.target == ScenePicture::Ascreen;
         if (step.kind == DrawStep::Kind::Painted) {
@@ -102,6 +103,39 @@ QRegion XPixmapPresenter::differs_after(const SceneSurfaces& surfaces, QRegion d
             differs += to_qrect(step.to);
     }
     return differs;
+}
+
+namespace {
+
+bool contains(const Rect& outer, const Rect& inner) {
+    return outer.x <= inner.x && outer.y <= inner.y && outer.x + outer.w >= inner.x + inner.w &&
+           outer.y + outer.h >= inner.y + inner.h;
+}
+
+}  // namespace
+
+// The usual frame, told without region arithmetic: it copies within the frame and from the
+// frame on to the shown picture alone, and each change to the frame lies inside one
+// rectangle copied on after it, so the shown picture ends equal to the frame.
+bool XPixmapPresenter::each_change_shown(const std::vector<DrawStep>& steps) {
+    for (size_t i = 0; i < steps.size(); ++i) {
+        const DrawStep& step = steps[i];
+        if (step.kind != DrawStep::Kind::Copy || step.source == ScenePicture::Ascreen) return false;
+        const bool in_place = step.src_x == step.to.x && step.src_y == step.to.y;
+        if (step.target == ScenePicture::Ascreen) {
+            if (step.source != ScenePicture::Work || !in_place) return false;
+            continue;
+        }
+        if (step.target != ScenePicture::Work) return false;
+        const auto shows = [&step](const DrawStep& later) {
+            return later.kind == DrawStep::Kind::Copy && later.target == ScenePicture::Ascreen &&
+                   later.source == ScenePicture::Work && later.src_x == later.to.x &&
+                   later.src_y == later.to.y && contains(later.to, step.to);
+        };
+        if (std::none_of(steps.begin() + static_cast<std::ptrdiff_t>(i) + 1, steps.end(), shows))
+            return false;
+    }
+    return true;
 }
 
 // Nearly always the shown picture equals the frame being built: every change to the frame
@@ -249,18 +283,33 @@ void XPixmapPresenter::note_step(const SceneSurfaces& surfaces, const DrawStep& 
     if (step.source == ScenePicture::Work || step.source == ScenePicture::Ascreen)
         pieces_known_ = false;
     if (!pieces_known_) return;
-    std::vector<Piece> kept;
-    kept.reserve(pieces_.size() + 4);
-    for (const Piece& p : pieces_) {
-        if (!p.to.intersects(to)) {
-            kept.push_back(p);
+    cut_pieces(to);
+    if (step.source != ScenePicture::Main)
+        pieces_.push_back({to, step.source, step.src_x - to.x(), step.src_y - to.y()});
+}
+
+// A piece that `cut` overlaps keeps what lies around it: the rows above and below, and the
+// columns left and right of the overlap.
+void XPixmapPresenter::cut_pieces(const QRect& cut) {
+    for (size_t i = 0; i < pieces_.size();) {
+        const Piece p = pieces_[i];
+        const QRect common = p.to & cut;
+        if (common.isEmpty()) {
+            ++i;
             continue;
         }
-        for (const QRect& r : QRegion(p.to) - to) kept.push_back({r, p.source, p.dx, p.dy});
+        const QRect around[] = {
+            QRect(p.to.left(), p.to.top(), p.to.width(), common.top() - p.to.top()),
+            QRect(p.to.left(), common.bottom() + 1, p.to.width(), p.to.bottom() - common.bottom()),
+            QRect(p.to.left(), common.top(), common.left() - p.to.left(), common.height()),
+            QRect(common.right() + 1, common.top(), p.to.right() - common.right(), common.height()),
+        };
+        // The parts go at the end; none of them meets `cut`.
+        pieces_[i] = pieces_.back();
+        pieces_.pop_back();
+        for (const QRect& r : around)
+            if (!r.isEmpty()) pieces_.push_back({r, p.source, p.dx, p.dy});
     }
-    if (step.source != ScenePicture::Main)
-        kept.push_back({to, step.source, step.src_x - to.x(), step.src_y - to.y()});
-    pieces_ = std::move(kept);
 }
 
 // The frame is the background with its pieces on top; built again here where it lagged.

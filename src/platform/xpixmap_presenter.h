@@ -49,6 +49,7 @@ class XPixmapPresenter : public ShmPresenter {
     // Carries out the listed steps; true when they went straight onto the window.
     bool replay(const PresentedPicture& picture);
     static QRegion differs_after(const SceneSurfaces& surfaces, QRegion differs, bool& reads_shown);
+    static bool each_change_shown(const std::vector<DrawStep>& steps);
     void copy(uint32_t from, uint32_t to, const Rect& r, int32_t sx, int32_t sy, uint32_t gc = 0);
 
     // A part of the frame that is not the clean background: its rectangle `to` holds
@@ -61,6 +62,7 @@ class XPixmapPresenter : public ShmPresenter {
     };
     // Follows what a step does to the frame, so it can be built again from its pieces.
     void note_step(const SceneSurfaces& surfaces, const DrawStep& step);
+    void cut_pieces(const QRect& cut);
     bool fits_window(const SceneSurfaces& surfaces) const;
     void draw_on_window(const PresentedPicture& picture);
     // Makes the frame's pixmap right in `where` (scene pixels).
