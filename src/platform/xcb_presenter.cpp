@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "platform/box_overlay.h"
+#include "platform/qt_rect.h"
 #include "platform/x11_connection.h"
 
 namespace vistaloom {
@@ -24,10 +25,6 @@ bool screen_takes_xrgb(xcb_connection_t* c, uint8_t depth) {
         if (it.data->depth == depth) return it.data->bits_per_pixel == 32;
     }
     return false;
-}
-
-Rect to_rect(const QRect& r) {
-    return {r.x(), r.y(), r.width(), r.height()};
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "platform/box_overlay.h"
+#include "platform/qt_rect.h"
 
 namespace vistaloom {
 
@@ -63,18 +64,6 @@ void XPixmapPresenter::upload(const SceneSurfaces& surfaces, ScenePicture name) 
     put(id, picture.pixels.data(), picture.stride, picture.height,
         Rect{0, 0, picture.width, picture.height}, 0, 0);
 }
-
-namespace {
-
-QRect to_qrect(const Rect& r) {
-    return QRect(r.x, r.y, r.w, r.h);
-}
-
-Rect to_rect(const QRect& r) {
-    return {r.x(), r.y(), r.width(), r.height()};
-}
-
-}  // namespace
 
 // Where the shown picture will differ from the frame being built once the listed steps are
 // done, starting from `differs`; `reads_shown` tells whether a step reads the shown picture
@@ -227,17 +216,13 @@ void XPixmapPresenter::draw_on_window(const PresentedPicture& picture) {
 }
 
 void XPixmapPresenter::clip_window_drawing(const QRegion& boxes) {
+    // Only copies that meet a box use the clipped context, so without boxes it stays as it is.
+    if (boxes.isEmpty() || boxes == clipped_boxes_) return;
+    clipped_boxes_ = boxes;
     if (!window_gc_) {
         window_gc_ = xcb_generate_id(c_);
         const uint32_t no_exposures = 0;
         xcb_create_gc(c_, window_gc_, window_, XCB_GC_GRAPHICS_EXPOSURES, &no_exposures);
-    }
-    if (boxes == clipped_boxes_) return;
-    clipped_boxes_ = boxes;
-    if (boxes.isEmpty()) {
-        const uint32_t none = XCB_NONE;
-        xcb_change_gc(c_, window_gc_, XCB_GC_CLIP_MASK, &none);
-        return;
     }
     std::vector<xcb_rectangle_t> rects;
     for (const QRect& r : QRegion(0, 0, 32767, 32767) - boxes)

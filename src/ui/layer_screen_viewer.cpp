@@ -1,6 +1,7 @@
 #include "ui/layer_screen_viewer.h"
 
 #include "platform/presenter.h"
+#include "platform/qt_rect.h"
 #include "platform/surface_image.h"
 #include "platform/wayland_layer_surface.h"
 #include "ui/screenshot_file.h"
@@ -51,10 +52,9 @@ void LayerScreenViewer::send() {
     if (resized_) drawn = QRegion(0, 0, picture_.width, picture_.height);
     if (view_ && scene_) {
         for (const QRect& r : changed_) {
-            const Rect placed =
-                draw_view(picture_, *view_, *scene_, scene_origin_.x(), scene_origin_.y(),
-                          Rect{r.x(), r.y(), r.width(), r.height()});
-            if (placed.w > 0) drawn += QRect(placed.x, placed.y, placed.w, placed.h);
+            const Rect placed = draw_view(picture_, *view_, *scene_, scene_origin_.x(),
+                                          scene_origin_.y(), to_rect(r));
+            if (placed.w > 0) drawn += to_qrect(placed);
         }
         changed_ = QRegion();
     }

@@ -10,6 +10,7 @@
 
 #include "platform/presenter.h"
 #include "platform/presenter_table.h"
+#include "platform/qt_rect.h"
 #include "platform/surface_image.h"
 #include "startup/startup.h"
 #include "ui/screenshot_file.h"
@@ -55,9 +56,8 @@ void ScreenViewer::scene_changed(const Surface& scene, QPoint origin, const QReg
     if (picture_.empty()) return;
     QRegion drawn;
     for (const QRect& r : changed) {
-        const Rect placed = draw_view(picture_, *view_, scene, origin.x(), origin.y(),
-                                      Rect{r.x(), r.y(), r.width(), r.height()});
-        if (placed.w > 0) drawn += QRect(placed.x, placed.y, placed.w, placed.h);
+        const Rect placed = draw_view(picture_, *view_, scene, origin.x(), origin.y(), to_rect(r));
+        if (placed.w > 0) drawn += to_qrect(placed);
     }
     if (!drawn.isEmpty())
         presenter_->present(PresentedPicture{&picture_, QPoint(), nullptr}, drawn);
