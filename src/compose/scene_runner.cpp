@@ -20,11 +20,13 @@ FrameCopies SceneRunner::run_frame() {
     // Whatever the window had not yet taken before this frame is not this frame's work.
     s.presented.clear();
     s.ascreen_repainted = false;
+    s.ascreen_painted = false;
 
     const FrameCopies copies = scene_frame(scene_);
     // As the window would: it takes the rectangles (or the whole picture) and clears them.
     s.presented.clear();
     s.ascreen_repainted = false;
+    s.ascreen_painted = false;
 
     totals_ += copies;
     ++frames_;

@@ -63,6 +63,7 @@ void size_scene_picture(SceneSurfaces& s, Surface& target, int32_t w, int32_t h)
 }
 
 void mark_painted(SceneSurfaces& s, ScenePicture picture) {
+    if (picture == ScenePicture::Ascreen) s.ascreen_painted = true;
     if (s.composed_elsewhere)
         s.draws.push_back({DrawStep::Kind::Painted, picture, picture, {}, 0, 0});
 }

@@ -42,7 +42,8 @@ Rect scene_blit(SceneSurfaces& surfaces, Surface& target, int32_t dx, int32_t dy
 // keep their size for the clipping but hold no pixels: nothing here reads them.
 void size_scene_picture(SceneSurfaces& surfaces, Surface& target, int32_t w, int32_t h);
 
-// `picture` was painted anew in our memory; listed only where the frame is composed elsewhere.
+// `picture` was painted anew (all of it) in our memory; listed only where the frame is
+// composed elsewhere.
 void mark_painted(SceneSurfaces& surfaces, ScenePicture picture);
 
 }  // namespace vistaloom

@@ -27,6 +27,10 @@ struct SceneSurfaces {
     // copied, or the whole of it after a background was painted. The window clears both.
     std::vector<Rect> presented;
     bool ascreen_repainted = false;
+    // Whether all of `ascreen` was painted anew (a background) since then: beside the
+    // rectangles in `presented`, the only pixels written to it. (A repaint may also be due
+    // when nothing was written, after the window was covered.)
+    bool ascreen_painted = false;
 
     // Where frames are built. Here (false): every copy between these pictures runs in our
     // memory. Elsewhere (the display server holds a copy of each picture): the copies are

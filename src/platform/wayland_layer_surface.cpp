@@ -17,18 +17,6 @@ constexpr int kBuffers = 3;
 // A box changes about once a second: one buffer shown, one to draw the next text into.
 constexpr int kBoxBuffers = 2;
 
-// Copies `area` of a picture whose top-left pixel is at `origin` (both device pixels of the
-// target) into the target, row by row.
-void copy_rows(uint32_t* target, int target_stride, const uint32_t* source, int source_stride,
-               const QPoint& origin, const QRect& area) {
-    const size_t bytes = static_cast<size_t>(area.width()) * sizeof(uint32_t);
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        std::memcpy(target + static_cast<size_t>(y) * target_stride + area.left(),
-                    source + static_cast<size_t>(y - origin.y()) * source_stride +
-                        (area.left() - origin.x()),
-                    bytes);
-}
-
 void fill_rows(uint32_t* target, int target_stride, const QRect& area, uint32_t pixel) {
     for (int y = area.top(); y <= area.bottom(); ++y) {
         uint32_t* row = target + static_cast<size_t>(y) * target_stride + area.left();
@@ -115,23 +103,27 @@ void WaylandLayerSurface::configure(uint32_t serial, uint32_t width, uint32_t he
 }
 
 void WaylandLayerSurface::hold_picture(PixelBuffer& pixels) {
-    picture_ = &pixels;
+    held_ = &pixels;
     pixels.use_store(this);
 }
 
 // The picture fills the output (the usual case): it lives in a free buffer from now on.
 uint32_t* WaylandLayerSurface::provide_pixels(size_t count) {
-    drawing_ = -1;
+    picture_.stop();
     const QSize size = device_size();
     if (size.isEmpty() || count != static_cast<size_t>(size.width()) * size.height()) return nullptr;
     if (!frames_.make(shell_.shm(), size, kBuffers)) return nullptr;
     const int index = frames_.free_index();
     if (index < 0) return nullptr;
-    damage_.emplace(kBuffers, QRect(QPoint(0, 0), size));
-    drawing_ = index;
-    // The caller fills the whole block; only the other buffers are out of date.
-    damage_->draw_for(index, QRegion());
-    return frames_.at(index).pixels;
+    std::vector<uint32_t*> pixels;
+    for (int i = 0; i < frames_.count(); ++i) pixels.push_back(frames_.at(i).pixels);
+    // The caller fills the whole block.
+    picture_.start(std::move(pixels), size, index);
+    return picture_.pixels();
+}
+
+bool WaylandLayerSurface::drawable() const {
+    return !picture_.started() || !frames_.at(picture_.drawing()).busy;
 }
 
 void WaylandLayerSurface::present(const PresentedPicture& picture, const QRegion& region) {
@@ -140,8 +132,8 @@ void WaylandLayerSurface::present(const PresentedPicture& picture, const QRegion
     if (logical_.isEmpty()) return;
     const bool boxes_changed = picture.overlay && send_boxes(*picture.overlay);
     const QRect whole(QPoint(0, 0), device_size());
-    const bool in_buffers = drawing_ >= 0 && picture.scene != nullptr &&
-                            picture.scene->pixels.data() == frames_.at(drawing_).pixels;
+    const bool in_buffers = picture_.started() && picture.scene != nullptr &&
+                            picture.scene->pixels.data() == picture_.pixels();
     const QRegion send = unsent_ & whole;
     if (send.isEmpty()) {
         // The boxes alone changed: their state goes with a commit of the saver's surface.
@@ -152,13 +144,14 @@ void WaylandLayerSurface::present(const PresentedPicture& picture, const QRegion
         return;
     }
     if (in_buffers) {
-        damage_->draw_for(drawing_, send);
-        commit_frame(drawing_, send);
+        picture_.sent(send);
+        commit_frame(picture_.drawing(), send);
         move_picture();
         return;
     }
-    drawing_ = -1;
-    if (frames_.size() != whole.size()) {
+    if (picture_.started() || !damage_ || frames_.size() != whole.size()) {
+        // What the buffers hold is not followed from here on.
+        picture_.stop();
         if (!frames_.make(shell_.shm(), whole.size(), kBuffers)) return;
         damage_.emplace(kBuffers, whole);
     }
@@ -183,28 +176,19 @@ void WaylandLayerSurface::commit_frame(int index, const QRegion& send) {
     shell_.connection().flush();
 }
 
-// The buffer just committed is the compositor's now: the picture moves to a free one, brought
-// up to date where it is behind.
+// The buffer just committed is the compositor's now: the picture moves to a free one.
 void WaylandLayerSurface::move_picture() {
-    if (drawing_ < 0 || picture_ == nullptr) return;
-    // Of the free buffers, the one least behind: usually the one shown just before.
-    int next = -1;
-    for (int i = 0; i < frames_.count(); ++i)
-        if (!frames_.at(i).busy &&
-            (next < 0 || damage_->stale_pixels(i) < damage_->stale_pixels(next)))
-            next = i;
-    if (next < 0) {
-        move_waits_ = true;
-        return;
-    }
-    move_waits_ = false;
-    const int stride = frames_.size().width();
-    const uint32_t* from = frames_.at(drawing_).pixels;
-    uint32_t* to = frames_.at(next).pixels;
-    for (const QRect& r : damage_->draw_for(next, QRegion()))
-        copy_rows(to, stride, from, stride, QPoint(0, 0), r);
-    drawing_ = next;
-    picture_->moved_to(to);
+    if (!picture_.started() || held_ == nullptr) return;
+    move_waits_ = !picture_.move([this](int i) { return frames_.at(i).busy; });
+    if (!move_waits_) held_->moved_to(picture_.pixels());
+}
+
+void WaylandLayerSurface::picture_drawn(const QRegion& region) {
+    picture_.drawn(region);
+}
+
+void WaylandLayerSurface::complete_picture() {
+    picture_.complete();
 }
 
 // Black where there is no scene, the scene where it is: only inside `region`.
@@ -216,8 +200,8 @@ void WaylandLayerSurface::copy_in(int index, const PresentedPicture& picture,
     for (const QRect& r : region - QRegion(scene)) fill_rows(target, stride, r, 0);
     if (scene.isEmpty()) return;
     for (const QRect& r : region & scene)
-        copy_rows(target, stride, picture.scene->pixels.data(), picture.scene->stride,
-                  scene.topLeft(), r);
+        copy_picture_rows(target, stride, picture.scene->pixels.data(), picture.scene->stride,
+                          scene.topLeft(), r);
 }
 
 // Each box that was shown, hidden, moved or given new text since the last frame gets its
@@ -266,7 +250,8 @@ void WaylandLayerSurface::released(int) {
         if (!move_waits_ && events_.drawable) events_.drawable();
         return;
     }
-    if (drawing_ < 0 && !unsent_.isEmpty() && !awaiting_frame_) present(last_picture_, QRegion());
+    if (!picture_.started() && !unsent_.isEmpty() && !awaiting_frame_)
+        present(last_picture_, QRegion());
 }
 
 void WaylandLayerSurface::frame_callback_done() {

@@ -10,6 +10,7 @@
 #include "pixels/surface.h"
 #include "platform/box_overlay.h"
 #include "platform/buffer_damage.h"
+#include "platform/buffered_picture.h"
 #include "platform/presenter.h"
 #include "platform/wayland_shm_buffers.h"
 
@@ -28,8 +29,8 @@ class WaylandLayerShell;
 //
 // The picture itself lives in the buffers (it is their PixelStore): the frame is composed
 // straight into a buffer the compositor is not holding, which is then committed with damage
-// for what the frame changed; the next frame's buffer is first brought up to date from it,
-// only where it is out of date. The text boxes are subsurfaces of their own above it, so the
+// for what the frame changed; the next frame's buffer is brought up to date from it only
+// where that frame left it out of date (BufferedPicture). The text boxes are subsurfaces of their own above it, so the
 // picture in the buffers stays the bare scene that screenshots and the wallpaper read. Where
 // the picture cannot live there (a scene smaller than the output), it is copied in instead.
 //
@@ -58,8 +59,12 @@ class WaylandLayerSurface : public PixelStore {
     // The picture's pixels come from the buffers from its next resize on.
     void hold_picture(PixelBuffer& pixels);
     // Whether the picture may be drawn into now (false while every buffer is held).
-    bool drawable() const { return drawing_ < 0 || !frames_.at(drawing_).busy; }
+    bool drawable() const;
     uint32_t* provide_pixels(size_t count) override;
+    // What the picture drew (device pixels) since the last frame, before it is presented.
+    void picture_drawn(const QRegion& region);
+    // The picture is whole in its buffer from here on, for those who read it.
+    void complete_picture();
 
     // Sends `region` (device pixels) of the picture, and the boxes where they changed, as one
     // commit; what finds no free buffer waits for the first one released.
@@ -91,10 +96,10 @@ class WaylandLayerSurface : public PixelStore {
     wl_callback* frame_ = nullptr;
     QSize logical_;
     WaylandShmBuffers frames_;
-    std::optional<BufferDamage> damage_;
     std::array<BoxLayer, BoxOverlay::kBoxes> boxes_;
-    PixelBuffer* picture_ = nullptr;  // the picture held in the buffers, if any
-    int drawing_ = -1;                // the buffer it is in now
+    std::optional<BufferDamage> damage_;  // of the buffers, while the picture is copied in
+    PixelBuffer* held_ = nullptr;         // the picture held in the buffers, if any
+    BufferedPicture picture_;
     bool move_waits_ = false;         // every buffer was held when the picture had to move
     bool awaiting_frame_ = false;
     QRegion unsent_;

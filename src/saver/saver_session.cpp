@@ -322,6 +322,7 @@ void SaverSession::repaint_changes() {
     }
     surfaces_.presented.clear();
     surfaces_.ascreen_repainted = false;
+    surfaces_.ascreen_painted = false;
 }
 
 void SaverSession::music_step() {

@@ -68,8 +68,9 @@ class SaverWindowHost {
     // `ascreen` changed: only these rectangles (in ascreen's own coordinates), or all of it.
     virtual void repaint(const std::vector<Rect>& rects) = 0;
     virtual void repaint_all() = 0;
-    // Where the frame is composed elsewhere (SceneSurfaces::composed_elsewhere), `ascreen`
-    // is brought up to date with what the window shows, for a picture made of it.
+    // `ascreen` is brought up to date with what the window shows, for a picture made of it:
+    // where the frame is composed elsewhere (SceneSurfaces::composed_elsewhere), or where
+    // `ascreen` is drawn in buffers that are brought up to date only as far as a frame needs.
     virtual void read_back_picture() {}
 
     // Call the session's step() once `delay_ms` milliseconds from now have passed (0: as

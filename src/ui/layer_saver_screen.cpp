@@ -164,7 +164,31 @@ void LayerSaverScreen::show_info_box() {
     overlay_->set_shown(BoxOverlay::Info, true);
 }
 
+// The buffer the picture is in lacks what was shown since its last turn; what the frame drew
+// there need not be taken from the buffer shown before.
+void LayerSaverScreen::note_drawn(const std::vector<Rect>& rects) {
+    const auto& s = session_->surfaces();
+    QRegion drawn;
+    if (s.ascreen_painted) {
+        drawn = QRect(0, 0, s.ascreen.width, s.ascreen.height);
+    } else {
+        for (const Rect& r : rects)
+            if (r.w > 0 && r.h > 0) drawn += QRect(r.x, r.y, r.w, r.h);
+    }
+    surface_->picture_drawn(drawn);
+}
+
+const Surface& LayerSaverScreen::scene_picture() {
+    surface_->complete_picture();
+    return session_->surfaces().ascreen;
+}
+
+void LayerSaverScreen::read_back_picture() {
+    surface_->complete_picture();
+}
+
 void LayerSaverScreen::repaint(const std::vector<Rect>& rects) {
+    note_drawn(rects);
     const auto& s = session_->surfaces();
     QRegion changed;
     for (const Rect& r : rects)
@@ -179,6 +203,7 @@ QPoint LayerSaverScreen::own_part() const {
 
 void LayerSaverScreen::repaint_all() {
     const auto& s = session_->surfaces();
+    note_drawn(s.presented);
     present(QRegion(QRect(own_part(), surface_->device_size())) +
             QRect(s.ascreen_left, s.ascreen_top, s.ascreen.width, s.ascreen.height));
 }
@@ -222,8 +247,8 @@ void LayerSaverScreen::request_stop() {
 
 void LayerSaverScreen::unload() {
     if (unloading_) return;
-    if (!recipe_.screenshot.empty() && !session_->surfaces().ascreen.empty() &&
-        !write_screenshot_file(wrap(session_->surfaces().ascreen), recipe_.screenshot))
+    if (!recipe_.screenshot.empty() && !scene_picture().empty() &&
+        !write_screenshot_file(wrap(scene_picture()), recipe_.screenshot))
         screenshot_failed_ = true;
     finish();
 }

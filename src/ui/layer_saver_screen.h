@@ -59,8 +59,8 @@ class LayerSaverScreen : public QObject, public SaverWindowHost {
     void set_present_observer(std::function<void(const QRegion&)> observer) {
         present_observer_ = std::move(observer);
     }
-    // The scene's picture and where its top-left pixel stands in the scene.
-    const Surface& scene_picture() const { return session_->surfaces().ascreen; }
+    // The scene's picture, whole, and where its top-left pixel stands in the scene.
+    const Surface& scene_picture();
     QPoint scene_picture_origin() const;
 
     void key_press();
@@ -95,12 +95,14 @@ class LayerSaverScreen : public QObject, public SaverWindowHost {
     void schedule_frame(int64_t delay_ms) override;
     void unload() override;
     int64_t window_handle() override { return 0; }
+    void read_back_picture() override;
 
   private:
     void configured();
     void frame_done();
     void step_if_waiting();
     void step_now();
+    void note_drawn(const std::vector<Rect>& rects);
     void present(const QRegion& changed);
     void finish();
     int to_logical(int device) const;

@@ -150,11 +150,11 @@ void LayerSaverScreens::add_viewer(uint32_t output, std::optional<SceneView> vie
 }
 
 void LayerSaverScreens::show_scene_change(Entry* scene, const QRegion& changed) {
-    const Surface& picture = scene->saver->scene_picture();
-    const QPoint origin = scene->saver->scene_picture_origin();
     for (const auto& entry : entries_)
         if (entry->viewer && entry->scene == scene && !entry->ended)
-            entry->viewer->scene_changed(picture, origin, changed);
+            // Asked for only where a viewer reads it: the whole picture may cost a copy.
+            entry->viewer->scene_changed(scene->saver->scene_picture(),
+                                         scene->saver->scene_picture_origin(), changed);
 }
 
 void LayerSaverScreens::output_removed(uint32_t id) {

@@ -44,8 +44,8 @@ void LayerScreenViewer::scene_changed(const Surface& scene, QPoint origin, const
     send();
 }
 
-// The scene's pixels are up to date whenever they are read, so what changed is drawn only
-// once the compositor wants a frame and a buffer is free for it.
+// The scene's pixels are whole whenever they are read between its frames, so what changed is
+// drawn only once the compositor wants a frame and a buffer is free for it.
 void LayerScreenViewer::send() {
     if (picture_.empty() || surface_->awaiting_frame() || !surface_->drawable()) return;
     QRegion drawn;
@@ -59,12 +59,17 @@ void LayerScreenViewer::send() {
         changed_ = QRegion();
     }
     resized_ = false;
-    if (!drawn.isEmpty()) surface_->present(PresentedPicture{&picture_, QPoint(), nullptr}, drawn);
+    if (drawn.isEmpty()) return;
+    surface_->picture_drawn(drawn);
+    surface_->present(PresentedPicture{&picture_, QPoint(), nullptr}, drawn);
 }
 
 bool LayerScreenViewer::write_screenshot() {
     if (screenshot_.empty()) return true;
-    if (!picture_.empty()) return write_screenshot_file(wrap(picture_), screenshot_);
+    if (!picture_.empty()) {
+        surface_->complete_picture();
+        return write_screenshot_file(wrap(picture_), screenshot_);
+    }
     const QSize size = surface_->device_size();
     const Surface black(std::max(1, size.width()), std::max(1, size.height()), 0);
     return write_screenshot_file(wrap(black), screenshot_);

@@ -68,6 +68,25 @@ wait_for_frames "$FRAMES" 10 20 || fail "no frames: $(cat "$E2E_DIR/saver.err")"
 kill -TERM "$SAVER_PID"
 wait_exit "$SAVER_PID" 5
 [ "$E2E_STATUS" -eq 0 ] || fail "SIGTERM: exit status $E2E_STATUS: $(cat "$E2E_DIR/saver.err")"
+note "moving pictures on black leave nothing behind them in the buffers they are drawn in"
+# The next frame's buffer is brought up to date from the one just shown only where that frame
+# does not draw; a fault there shows as pictures smeared along their way.
+write_settings "mute_audio=1" "gradients_on=0" "show_time=0" "sprite_active=4" "frame_rate=60"
+rm -f "$FRAMES"
+VISTALOOM_FRAME_LOG="$FRAMES" start_saver /S --seed 5
+wait_for_frames "$FRAMES" 120 20 || fail "no frames: $(cat "$E2E_DIR/saver.err")"
+for i in 1 2 3; do
+    read -r w h colours nonblack < <(output_stats HEADLESS-1 "trail-$i")
+    note "HEADLESS-1, shot $i: $nonblack of it not black, $colours colours"
+    [ "$colours" -gt 1 ] || fail "no pictures on the black background"
+    # Four 320 x 240 pictures cover at most this share of the 800 x 600 output.
+    python3 -c "import sys; sys.exit($nonblack > 4 * 320 * 240 / (800 * 600))" ||
+        fail "$nonblack of the output is not black, more than four pictures cover: a trail"
+    sleep 0.7
+done
+kill -TERM "$SAVER_PID"
+wait_exit "$SAVER_PID" 5
+
 note "without boxes each output shows its saver's picture pixel for pixel"
 write_settings "mute_audio=1" "objects_off=1" "show_time=0"
 rm -f "$FRAMES"

@@ -1,8 +1,13 @@
 #include <QtTest>
 
+#include <QRandomGenerator>
+#include <vector>
+
 #include "platform/buffer_damage.h"
+#include "platform/buffered_picture.h"
 
 using vistaloom::BufferDamage;
+using vistaloom::BufferedPicture;
 
 class BufferDamageTest : public QObject {
     Q_OBJECT
@@ -43,6 +48,74 @@ class BufferDamageTest : public QObject {
         QCOMPARE(damage.draw_for(1, QRect(90, 40, 50, 50)), QRegion(QRect(90, 40, 10, 10)));
         QCOMPARE(damage.draw_for(0, QRegion()), QRegion(QRect(90, 40, 10, 10)));
         QCOMPARE(damage.draw_for(1, QRegion()), QRegion());
+    }
+
+    // A picture drawn in three buffers that a compositor holds and gives back at random
+    // stays whole where it is sent and where it is read: a frame draws a few rectangles
+    // (or a whole new background, or nothing, as after the window was covered), the buffer
+    // is completed and sent, and the picture moves on. Each buffer sent, and the picture
+    // read at random between frames, must equal the picture drawn in plain memory.
+    void a_picture_moving_between_held_buffers_stays_whole() {
+        const int w = 64, h = 48;
+        const QSize size(w, h);
+        std::vector<std::vector<uint32_t>> memory(3, std::vector<uint32_t>(w * h, 0xDEAD));
+        std::vector<uint32_t*> pixels;
+        for (auto& m : memory) pixels.push_back(m.data());
+        std::vector<uint32_t> reference(w * h);
+        std::vector<bool> busy(3, false);
+        QRandomGenerator random(7);
+        const auto draw = [&](const QRect& r, uint32_t colour, uint32_t* into) {
+            for (int y = r.top(); y <= r.bottom(); ++y)
+                for (int x = r.left(); x <= r.right(); ++x) {
+                    into[y * w + x] = colour + static_cast<uint32_t>(x);
+                    reference[y * w + x] = colour + static_cast<uint32_t>(x);
+                }
+        };
+        const auto equal_to_reference = [&](const uint32_t* p) {
+            return std::equal(reference.begin(), reference.end(), p);
+        };
+
+        BufferedPicture picture;
+        picture.start(pixels, size, 0);
+        draw(QRect(0, 0, w, h), 0x100000, picture.pixels());
+        int held_last = -1;
+        for (int frame = 0; frame < 300; ++frame) {
+            QRegion drawn;
+            const int kind = random.bounded(10);
+            if (kind == 0) {
+                drawn = QRect(0, 0, w, h);
+                draw(QRect(0, 0, w, h), 0x200000 + static_cast<uint32_t>(frame), picture.pixels());
+            } else if (kind > 1) {
+                for (int n = random.bounded(1, 4); n > 0; --n) {
+                    const QRect r(random.bounded(w - 1), random.bounded(h - 1),
+                                  random.bounded(1, 24), random.bounded(1, 20));
+                    const QRect in = r & QRect(0, 0, w, h);
+                    draw(in, 0x300000 + static_cast<uint32_t>(frame * 64), picture.pixels());
+                    drawn += in;
+                }
+            }
+            picture.drawn(drawn);
+            if (random.bounded(6) == 0) {
+                picture.complete();
+                QVERIFY2(equal_to_reference(picture.pixels()), qPrintable(QString::number(frame)));
+            }
+            // Sent as the window sends it: everything a repaint names (a covered window's
+            // repaint names all of it even when nothing was drawn).
+            const QRegion sent = kind == 1 ? QRegion(0, 0, w, h) : drawn;
+            picture.sent(sent);
+            QVERIFY2(equal_to_reference(picture.pixels()), qPrintable(QString::number(frame)));
+            const int shown = picture.drawing();
+            busy[static_cast<size_t>(shown)] = true;
+            // The compositor lets go of the buffer shown before, at once or a frame later.
+            if (held_last >= 0 && random.bounded(2) == 0) busy[static_cast<size_t>(held_last)] = false;
+            held_last = shown;
+            const auto is_busy = [&](int i) { return busy[static_cast<size_t>(i)]; };
+            while (!picture.move(is_busy)) {
+                for (size_t i = 0; i < busy.size(); ++i)
+                    if (static_cast<int>(i) != shown) busy[i] = false;
+            }
+            QVERIFY(!busy[static_cast<size_t>(picture.drawing())]);
+        }
     }
 };
 
