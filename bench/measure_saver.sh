@@ -16,7 +16,9 @@
 #                        compare defaults-1080p-muted against: xscreensaver-data),
 #                        floor-1080p (bench/floor/frame_floor: a Qt program doing no more
 #                        than the default frames' copies on the X server, the floor under
-#                        defaults-1080p-muted)
+#                        defaults-1080p-muted), wayland-floor-1080p (bench/floor/
+#                        wayland_floor: a layer-shell client drawing the same frames into one
+#                        shm buffer, the compositor's floor under wayland-1080p-muted)
 #   MEASURE_PRESENTERS="xpixmap shm"  the X11 paths each X11 case runs with, side by side:
 #                        xpixmap composes on the X server, shm composes here
 #
@@ -254,12 +256,23 @@ startup_one() {
     wait "$XVFB_PID" 2>/dev/null || true
 }
 
-# A program other than the saver on a 1920x1080 server, measured as the saver is: the
-# program and the X server together. `name` heads its line in the table.
+# A program other than the saver on a 1920x1080 display server (`server`: x for Xvfb,
+# wayland for headless sway), measured as the saver is: the program and the server together.
+# `name` heads its line in the table.
 outside_program() {
-    local name=$1
-    shift
-    start_x 1920x1080x24
+    local name=$1 server=$2
+    shift 2
+    case $server in
+    wayland)
+        unset DISPLAY
+        SWAY_OUTPUTS="HEADLESS-1:1920x1080" start_sway
+        XVFB_PID=$SWAY_PID
+        ;;
+    *)
+        unset WAYLAND_DISPLAY
+        start_x 1920x1080x24
+        ;;
+    esac
     "$@" >/dev/null 2>&1 &
     local pid=$! s0 x0 t0 s1 x1 t1
     sleep 2
@@ -288,7 +301,7 @@ popsquares() {
     local hack=/usr/libexec/xscreensaver/popsquares
     [ -x "$hack" ] || hack=/usr/lib/xscreensaver/popsquares
     [ -x "$hack" ] || fail "popsquares is needed (xscreensaver-data)"
-    outside_program popsquares "$hack" -root
+    outside_program popsquares x "$hack" -root
 }
 
 # The least a Qt program pays for the default frames (4 pictures moved at 20 frames a second,
@@ -296,7 +309,16 @@ popsquares() {
 floor() {
     local program=$build/bench/frame_floor
     [ -x "$program" ] || fail "$program is not built"
-    outside_program floor "$program" 4 20
+    outside_program floor x "$program" 4 20
+}
+
+# The least a layer-shell client makes the compositor pay for the same frames (each picture
+# drawn once into one shm buffer, committed with its damage): the compositor's floor under
+# wayland-1080p-muted.
+wayland_floor() {
+    local program=$build/bench/wayland_floor
+    [ -x "$program" ] || fail "$program is not built"
+    outside_program wayland-floor wayland "$program" 4 20
 }
 
 for c in $cases; do
@@ -304,6 +326,7 @@ for c in $cases; do
     startup-4k) startup ;;
     popsquares-1080p) popsquares ;;
     floor-1080p) floor ;;
+    wayland-floor-1080p) wayland_floor ;;
     music-wav) make_music_theme wav DemoWav && theme=DemoWav measure "$c" 1920x1080x24 20 ;;
     music-mp3) make_music_theme mp3 DemoMp3 && theme=DemoMp3 measure "$c" 1920x1080x24 20 ;;
     defaults-1080p) measure "$c" 1920x1080x24 20 ;;
@@ -328,6 +351,13 @@ for r in rows:
     print(f"{r[0]:28} {r[1]:14} {r[2]:>7} {r[3]:>7} {r[4]:>7} {r[5]:>9} {r[6]:>8}")
 pop = [float(r[4]) for r in rows if r[0] == 'popsquares-1080p']
 floor = [float(r[4]) for r in rows if r[0] == 'floor-1080p']
+def sums(case):
+    return [(r[1], float(r[4])) for r in rows if r[0] == case]
+for path, wayland in sums('wayland-1080p-muted'):
+    for x11_path, x11 in sums('x11-1080p-muted'):
+        print(f"wayland-1080p-muted against x11-1080p-muted by {x11_path}: {wayland / x11:.2f}x")
+    for _, wfloor in sums('wayland-floor-1080p'):
+        print(f"wayland-1080p-muted against the wayland floor: {wayland / wfloor:.2f}x")
 for r in rows:
     if r[0] != 'defaults-1080p-muted':
         continue
