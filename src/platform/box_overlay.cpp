@@ -50,6 +50,7 @@ QRect BoxOverlay::device_rect(Box box) const {
 
 void BoxOverlay::touch(Box box, const QRect& old_device) {
     State& b = boxes_[box];
+    covered_known_ = false;
     b.image = QImage();
     changes_ += old_device;
     if (b.shown) changes_ += device_rect(box);
@@ -78,11 +79,16 @@ void BoxOverlay::set_shown(Box box, bool shown) {
     touch(box, old);
 }
 
-QRegion BoxOverlay::covered() const {
-    QRegion region;
+const QRegion& BoxOverlay::covered() const {
+    // Asked several times a frame; the boxes change about once a second.
+    const qreal r = ratio();
+    if (covered_known_ && r == covered_ratio_) return covered_;
+    covered_ = QRegion();
     for (int i = 0; i < kBoxes; ++i)
-        if (boxes_[i].shown) region += device_rect(static_cast<Box>(i));
-    return region;
+        if (boxes_[i].shown) covered_ += device_from_logical(boxes_[i].logical, r);
+    covered_ratio_ = r;
+    covered_known_ = true;
+    return covered_;
 }
 
 const QImage& BoxOverlay::image(Box box) const {

@@ -34,7 +34,7 @@ class BoxOverlay {
     // Where the box is, in device pixels of the window.
     QRect device_rect(Box box) const;
     // The shown boxes, in device pixels; the picture is not sent there.
-    QRegion covered() const;
+    const QRegion& covered() const;
     // The picture as the box shows it, device-sized (its device pixel ratio set).
     const QImage& image(Box box) const;
 
@@ -58,6 +58,9 @@ class BoxOverlay {
     const QPaintDevice& window_;
     std::array<State, kBoxes> boxes_;
     QRegion changes_;
+    mutable QRegion covered_;
+    mutable qreal covered_ratio_ = 0;
+    mutable bool covered_known_ = false;
 };
 
 }  // namespace vistaloom

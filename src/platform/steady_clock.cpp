@@ -23,12 +23,17 @@ TimeOfDay SteadyClock::time_of_day() {
     if (frac_s < 0.0) frac_s = 0.0;
     if (frac_s >= 1.0) frac_s = 0.999;
 
-    std::tm local{};
+    // Asked every frame, but the local time changes once a second: the zone's rules are
+    // looked up only then.
+    if (whole != local_of_) {
 #if defined(_WIN32)
-    localtime_s(&local, &whole);
+        localtime_s(&local_, &whole);
 #else
-    localtime_r(&whole, &local);
+        localtime_r(&whole, &local_);
 #endif
+        local_of_ = whole;
+    }
+    const std::tm& local = local_;
     TimeOfDay t;
     t.hour = local.tm_hour;
     t.minute = local.tm_min;

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <ctime>
 
 #include "ground/clock.h"
 
@@ -11,6 +12,10 @@ class SteadyClock : public Clock {
   public:
     int64_t tick_ms() override;
     TimeOfDay time_of_day() override;
+
+  private:
+    std::time_t local_of_ = -1;  // the second `local_` was worked out for
+    std::tm local_{};
 };
 
 }  // namespace vistaloom
