@@ -31,7 +31,6 @@ class BufferedPicture {
     bool started() const { return drawing_ >= 0; }
     int drawing() const { return drawing_; }
     uint32_t* pixels() const { return started() ? pixels_[static_cast<size_t>(drawing_)] : nullptr; }
-    BufferDamage& damage() { return *damage_; }
 
     // The picture was drawn in `region` since the last call.
     void drawn(const QRegion& region);
