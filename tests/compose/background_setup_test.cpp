@@ -140,7 +140,9 @@ TEST(SetupBackground, StartRowsAreTheRowsOfTheBackgroundFilledLater) {
             fill_start_background(rig.scene);
             EXPECT_EQ(rig.random.draws, gradients ? 2 : 0) << "the fill draws nothing more";
             EXPECT_EQ(rig.surfaces.work.pixels, rig.surfaces.ascreen.pixels);
-            if (gradients) EXPECT_FALSE(all_pixels(rig.surfaces.ascreen, 0));
+            if (gradients) {
+                EXPECT_FALSE(all_pixels(rig.surfaces.ascreen, 0));
+            }
             for (size_t b = 0; b < bands.size(); ++b)
                 for (int32_t y = 0; y < bands[b].height; ++y)
                     ASSERT_TRUE(std::equal(bands[b].row(y), bands[b].row(y) + 203,
