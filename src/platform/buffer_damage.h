@@ -23,6 +23,11 @@ class BufferDamage {
         return draw;
     }
 
+    // Buffer `slot` is out of date in `region` again (it was counted as drawn too early).
+    void undrawn(int slot, const QRegion& region) {
+        stale_[static_cast<size_t>(slot)] += region & whole_;
+    }
+
     // Pixels of buffer `slot` that are out of date.
     qint64 stale_pixels(int slot) const {
         qint64 n = 0;

@@ -31,10 +31,13 @@ void BufferedPicture::stop() {
 }
 
 void BufferedPicture::drawn(const QRegion& region) {
+    if (region.isEmpty()) return;
+    untouched_ = false;
     if (!behind_.isEmpty()) drawn_ += region;
 }
 
 void BufferedPicture::complete() {
+    untouched_ = false;
     if (!started() || behind_.isEmpty()) return;
     const int stride = size_.width();
     const uint32_t* from = pixels_[static_cast<size_t>(behind_from_)];
@@ -61,6 +64,23 @@ bool BufferedPicture::move(const std::function<bool(int)>& busy) {
     behind_from_ = drawing_;
     drawn_ = QRegion();
     drawing_ = next;
+    untouched_ = true;
+    return true;
+}
+
+bool BufferedPicture::choose_again(const std::function<bool(int)>& busy) {
+    if (!started() || !untouched_ || behind_.isEmpty()) return false;
+    qint64 lacks = 0;
+    for (const QRect& r : behind_) lacks += static_cast<qint64>(r.width()) * r.height();
+    int better = -1;
+    for (int i = 0; i < static_cast<int>(pixels_.size()); ++i)
+        if (i != drawing_ && !busy(i) && damage_->stale_pixels(i) < lacks &&
+            (better < 0 || damage_->stale_pixels(i) < damage_->stale_pixels(better)))
+            better = i;
+    if (better < 0) return false;
+    damage_->undrawn(drawing_, behind_);
+    behind_ = damage_->draw_for(better, QRegion());
+    drawing_ = better;
     return true;
 }
 

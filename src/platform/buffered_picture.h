@@ -41,6 +41,10 @@ class BufferedPicture {
     // Moves the picture into the free buffer that lacks least (`busy` says which are held);
     // false, and the picture stays, when every buffer is held.
     bool move(const std::function<bool(int)>& busy);
+    // A buffer came free: while nothing is drawn since the move, the picture moves on into it
+    // if it lacks less (a compositor may give back the buffer shown before only after the next
+    // commit, when the picture has moved on already). True when the picture moved.
+    bool choose_again(const std::function<bool(int)>& busy);
 
   private:
     std::vector<uint32_t*> pixels_;
@@ -50,6 +54,7 @@ class BufferedPicture {
     int behind_from_ = -1;  // the buffer sent last, which holds the whole picture
     QRegion behind_;        // what the picture's buffer lacks of it
     QRegion drawn_;         // drawn since the picture moved
+    bool untouched_ = false;  // nothing drawn or completed since the move
 };
 
 }  // namespace vistaloom

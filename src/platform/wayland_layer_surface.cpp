@@ -250,8 +250,12 @@ void WaylandLayerSurface::released(int) {
         if (!move_waits_ && events_.drawable) events_.drawable();
         return;
     }
-    if (!picture_.started() && !unsent_.isEmpty() && !awaiting_frame_)
-        present(last_picture_, QRegion());
+    if (picture_.started()) {
+        if (held_ && picture_.choose_again([this](int i) { return frames_.at(i).busy; }))
+            held_->moved_to(picture_.pixels());
+        return;
+    }
+    if (!unsent_.isEmpty() && !awaiting_frame_) present(last_picture_, QRegion());
 }
 
 void WaylandLayerSurface::frame_callback_done() {
