@@ -54,10 +54,7 @@ void BufferedPicture::sent(const QRegion& sent) {
 bool BufferedPicture::move(const std::function<bool(int)>& busy) {
     if (!started()) return false;
     complete();
-    int next = -1;
-    for (int i = 0; i < static_cast<int>(pixels_.size()); ++i)
-        if (!busy(i) && (next < 0 || damage_->stale_pixels(i) < damage_->stale_pixels(next)))
-            next = i;
+    const int next = least_behind(busy);
     if (next < 0) return false;
     if (next == drawing_) return true;
     behind_ = damage_->draw_for(next, QRegion());
@@ -68,16 +65,20 @@ bool BufferedPicture::move(const std::function<bool(int)>& busy) {
     return true;
 }
 
+int BufferedPicture::least_behind(const std::function<bool(int)>& busy) const {
+    int best = -1;
+    for (int i = 0; i < static_cast<int>(pixels_.size()); ++i)
+        if (!busy(i) && (best < 0 || damage_->stale_pixels(i) < damage_->stale_pixels(best)))
+            best = i;
+    return best;
+}
+
 bool BufferedPicture::choose_again(const std::function<bool(int)>& busy) {
     if (!started() || !untouched_ || behind_.isEmpty()) return false;
     qint64 lacks = 0;
     for (const QRect& r : behind_) lacks += static_cast<qint64>(r.width()) * r.height();
-    int better = -1;
-    for (int i = 0; i < static_cast<int>(pixels_.size()); ++i)
-        if (i != drawing_ && !busy(i) && damage_->stale_pixels(i) < lacks &&
-            (better < 0 || damage_->stale_pixels(i) < damage_->stale_pixels(better)))
-            better = i;
-    if (better < 0) return false;
+    const int better = least_behind([&](int i) { return i == drawing_ || busy(i); });
+    if (better < 0 || damage_->stale_pixels(better) >= lacks) return false;
     damage_->undrawn(drawing_, behind_);
     behind_ = damage_->draw_for(better, QRegion());
     drawing_ = better;

@@ -47,6 +47,9 @@ class BufferedPicture {
     bool choose_again(const std::function<bool(int)>& busy);
 
   private:
+    // Of the buffers `busy` does not name, the one out of date in the fewest pixels; -1.
+    int least_behind(const std::function<bool(int)>& busy) const;
+
     std::vector<uint32_t*> pixels_;
     QSize size_;
     std::optional<BufferDamage> damage_;

@@ -179,8 +179,12 @@ void WaylandLayerSurface::commit_frame(int index, const QRegion& send) {
 // The buffer just committed is the compositor's now: the picture moves to a free one.
 void WaylandLayerSurface::move_picture() {
     if (!picture_.started() || held_ == nullptr) return;
-    move_waits_ = !picture_.move([this](int i) { return frames_.at(i).busy; });
+    move_waits_ = !picture_.move(held_by_compositor());
     if (!move_waits_) held_->moved_to(picture_.pixels());
+}
+
+std::function<bool(int)> WaylandLayerSurface::held_by_compositor() const {
+    return [this](int i) { return frames_.at(i).busy; };
 }
 
 void WaylandLayerSurface::picture_drawn(const QRegion& region) {
@@ -251,7 +255,7 @@ void WaylandLayerSurface::released(int) {
         return;
     }
     if (picture_.started()) {
-        if (held_ && picture_.choose_again([this](int i) { return frames_.at(i).busy; }))
+        if (held_ && picture_.choose_again(held_by_compositor()))
             held_->moved_to(picture_.pixels());
         return;
     }

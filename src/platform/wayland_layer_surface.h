@@ -82,6 +82,7 @@ class WaylandLayerSurface : public PixelStore {
     void configure(uint32_t serial, uint32_t width, uint32_t height);
     void commit_frame(int index, const QRegion& send);
     void move_picture();
+    std::function<bool(int)> held_by_compositor() const;
     void copy_in(int index, const PresentedPicture& picture, const QRegion& region);
     bool send_boxes(const BoxOverlay& overlay);
     void released(int index);

@@ -110,19 +110,22 @@ void XcbPresenter::flush() {
 // so the boxes stay on top without flicker.
 void XcbPresenter::send(const PresentedPicture& picture, const QRegion& scene_region,
                         const QRegion& box_region) {
-    const QRect area = picture.scene_area();
-    const QRegion under =
-        picture.overlay ? scene_region - picture.overlay->covered() : scene_region;
-    for (const QRect& r : under& area)
-        put_scene(*picture.scene, to_rect(r.translated(-picture.origin)), r.x(), r.y());
-    for (const QRect& r : under - area) fill_black(r);
+    // Many frames have nothing of one or the other to send; they cost no region arithmetic.
+    if (!scene_region.isEmpty()) {
+        const QRect area = picture.scene_area();
+        const QRegion under =
+            picture.overlay ? scene_region - picture.overlay->covered() : scene_region;
+        for (const QRect& r : under& area)
+            put_scene(*picture.scene, to_rect(r.translated(-picture.origin)), r.x(), r.y());
+        for (const QRect& r : under - area) fill_black(r);
+    }
     if (!picture.overlay) return;
     for (int i = 0; i < BoxOverlay::kBoxes; ++i) {
         const auto box = static_cast<BoxOverlay::Box>(i);
         if (!picture.overlay->shown(box)) continue;
         const QRect place = picture.overlay->device_rect(box);
+        if (!box_region.intersects(place)) continue;
         const QRegion part = box_region & place;
-        if (part.isEmpty()) continue;
         const QImage& image = picture.overlay->image(box);
         for (const QRect& r : part)
             put(window_, reinterpret_cast<const uint32_t*>(image.constBits()),

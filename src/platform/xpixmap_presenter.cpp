@@ -341,11 +341,8 @@ void XPixmapPresenter::present(const PresentedPicture& picture, const QRegion& r
     if (region.isEmpty()) {
         flush();
     } else if (on_window) {
-        // The frame is on the window already, except where a box has just gone; a box is
-        // sent again only where it changed. Most frames have neither to send.
-        const QRegion gone = boxes_shown_ == boxes ? QRegion() : region & (boxes_shown_ - boxes);
-        if (!gone.isEmpty() || (!boxes.isEmpty() && region.intersects(boxes)))
-            send(picture, gone, region);
+        // The frame is on the window already, except where a box has just gone.
+        send(picture, boxes_shown_ == boxes ? QRegion() : region & (boxes_shown_ - boxes), region);
         flush();
     } else {
         ShmPresenter::present(picture, region);
