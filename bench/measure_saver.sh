@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Measures the real saver under Xvfb, or under headless sway for the wayland- cases: CPU of
-# the saver and of the display server (percent of one core, from utime + stime in
-# /proc/<pid>/stat) and the frame periods against the target.
+# the saver and of the display server (percent of one core, from the run time of each of
+# their threads in /proc/<pid>/task/*/schedstat) and the frame periods against the target.
 #
 #   bench/measure_saver.sh [BUILD_DIR]        (default: build)
 #   MEASURE_SECONDS=30   length of each measured stretch
@@ -40,7 +40,6 @@ else
     make_theme Bench
     theme=Bench
 fi
-hz=$(getconf CLK_TCK)
 summary=$E2E_DIR/summary
 : >"$summary"
 
@@ -56,7 +55,6 @@ with_presenter() {
     esac
 }
 
-cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 # Nanoseconds on a CPU of the saver's audio thread (SDL's), where all music work runs.
 audio_ns() {
     local t
@@ -167,9 +165,9 @@ measure_one() {
     first_frame=$(tail -n1 "$log" | cut -d' ' -f1)
     local a0 a1
     a0=$(audio_ns "$SAVER_PID")
-    s0=$(cpu_ticks "$SAVER_PID"); x0=$(cpu_ticks "$XVFB_PID"); t0=$(date +%s.%N)
+    s0=$(cpu_ns "$SAVER_PID"); x0=$(cpu_ns "$XVFB_PID"); t0=$(date +%s.%N)
     sleep "$seconds"
-    s1=$(cpu_ticks "$SAVER_PID"); x1=$(cpu_ticks "$XVFB_PID"); t1=$(date +%s.%N)
+    s1=$(cpu_ns "$SAVER_PID"); x1=$(cpu_ns "$XVFB_PID"); t1=$(date +%s.%N)
     a1=$(audio_ns "$SAVER_PID")
     local last_frame
     last_frame=$(tail -n1 "$log" | cut -d' ' -f1)
@@ -178,16 +176,16 @@ measure_one() {
     kill -TERM "$SAVER_PID"
     wait_exit "$SAVER_PID" 20
     python3 - "$log" "$first_frame" "$last_frame" "$rate" "$name" "$geometry" \
-        "$s0" "$s1" "$x0" "$x1" "$t0" "$t1" "$hz" "$first_ms" "$peak" "$a0" "$a1" "$summary" <<'PY'
+        "$s0" "$s1" "$x0" "$x1" "$t0" "$t1" 1000000000 "$first_ms" "$peak" "$a0" "$a1" "$summary" <<'PY'
 import sys
 log, first, last, rate, name, geometry = sys.argv[1:7]
 shown_by = next((l.split()[1] for l in open(log) if l.startswith('presentation ')), '?')
 s0, s1, x0, x1 = (int(v) for v in sys.argv[7:11])
-t0, t1, hz = float(sys.argv[11]), float(sys.argv[12]), int(sys.argv[13])
+t0, t1, ns = float(sys.argv[11]), float(sys.argv[12]), int(sys.argv[13])
 first, last, rate = int(first), int(last), int(rate)
 wall = t1 - t0
-saver = 100.0 * (s1 - s0) / hz / wall
-xserver = 100.0 * (x1 - x0) / hz / wall
+saver = 100.0 * (s1 - s0) / ns / wall
+xserver = 100.0 * (x1 - x0) / ns / wall
 ticks = {}
 for line in open(log):
     parts = line.split()
@@ -276,17 +274,17 @@ outside_program() {
     "$@" >/dev/null 2>&1 &
     local pid=$! s0 x0 t0 s1 x1 t1
     sleep 2
-    s0=$(cpu_ticks "$pid"); x0=$(cpu_ticks "$XVFB_PID"); t0=$(date +%s.%N)
+    s0=$(cpu_ns "$pid"); x0=$(cpu_ns "$XVFB_PID"); t0=$(date +%s.%N)
     sleep "$seconds"
-    s1=$(cpu_ticks "$pid"); x1=$(cpu_ticks "$XVFB_PID"); t1=$(date +%s.%N)
+    s1=$(cpu_ns "$pid"); x1=$(cpu_ns "$XVFB_PID"); t1=$(date +%s.%N)
     kill "$pid"
     wait "$pid" 2>/dev/null || true
-    python3 - "$name" "$s0" "$s1" "$x0" "$x1" "$t0" "$t1" "$hz" "$summary" <<'PY'
+    python3 - "$name" "$s0" "$s1" "$x0" "$x1" "$t0" "$t1" 1000000000 "$summary" <<'PY'
 import sys
 name = sys.argv[1]
 s0, s1, x0, x1 = (int(v) for v in sys.argv[2:6])
-wall, hz = float(sys.argv[7]) - float(sys.argv[6]), int(sys.argv[8])
-program, xserver = 100.0 * (s1 - s0) / hz / wall, 100.0 * (x1 - x0) / hz / wall
+wall, ns = float(sys.argv[7]) - float(sys.argv[6]), int(sys.argv[8])
+program, xserver = 100.0 * (s1 - s0) / ns / wall, 100.0 * (x1 - x0) / ns / wall
 print(f"{name}-1080p (1920x1080): {wall:.1f} s")
 print(f"  CPU, percent of one core: {name} {program:.2f}  display server {xserver:.2f}  together {program + xserver:.2f}")
 with open(sys.argv[9], 'a') as out:

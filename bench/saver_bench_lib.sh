@@ -19,3 +19,7 @@ install_demo_theme() {
     [ -f "$DEMO/Demo.icf" ] || return 1
     cp "$DEMO/Demo.icf" "$DEMO/Demo.img" "$INSTALL_DIR/"
 }
+
+# Nanoseconds on a CPU of all threads of a process. The clock ticks of /proc/<pid>/stat would
+# round a 20 s stretch of a program using half a percent of a core to a tenth of its cost.
+cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{n += $1} END {print n + 0}'; }

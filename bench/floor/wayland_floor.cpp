@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "platform/wayland_layer_shell_protocol.h"
+#include "saver/frame_pacing.h"
 
 namespace {
 
@@ -138,7 +139,8 @@ int main(int argc, char** argv) {
         dx[i] = 4 + static_cast<int>(i);
         dy[i] = 3 - static_cast<int>(i % 2) * 6;
     }
-    const int period = std::max(1, 1000 / rate);
+    // The saver's own frame-rate rule (48 ms at 20), so both draw as many frames.
+    const int period = static_cast<int>(vistaloom::min_frame_ms(rate));
     int64_t next = now_ms() + period;
     for (;;) {
         const int64_t wait = std::max<int64_t>(0, next - now_ms());
