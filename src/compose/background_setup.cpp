@@ -65,8 +65,13 @@ void fill_start_background(Scene& scene) {
 
     size_scene_picture(surfaces, surfaces.main, w, h);
     scene_blit(surfaces, surfaces.main, 0, 0, surfaces.ascreen, 0, 0, w, h);
-    size_scene_picture(surfaces, surfaces.work, w, h);
-    scene_blit(surfaces, surfaces.work, 0, 0, surfaces.ascreen, 0, 0, w, h);
+    if (surfaces.composed_in_ascreen) {
+        surfaces.work = Surface();  // gives back what a theme's sheet left in it
+    } else {
+        size_scene_picture(surfaces, surfaces.work, w, h);
+        scene_blit(surfaces, surfaces.work, 0, 0, surfaces.ascreen, 0, 0, w, h);
+    }
+    surfaces.remnants.clear();
     surfaces.ascreen_repainted = true;
 }
 

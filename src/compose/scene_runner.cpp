@@ -19,12 +19,14 @@ FrameCopies SceneRunner::run_frame() {
     SceneSurfaces& s = scene_.surfaces;
     // Whatever the window had not yet taken before this frame is not this frame's work.
     s.presented.clear();
+    s.ascreen_written.clear();
     s.ascreen_repainted = false;
     s.ascreen_painted = false;
 
     const FrameCopies copies = scene_frame(scene_);
     // As the window would: it takes the rectangles (or the whole picture) and clears them.
     s.presented.clear();
+    s.ascreen_written.clear();
     s.ascreen_repainted = false;
     s.ascreen_painted = false;
 

@@ -41,7 +41,12 @@ Surface& scene_picture(SceneSurfaces& s, ScenePicture picture) {
 
 Rect scene_blit(SceneSurfaces& s, Surface& target, int32_t dx, int32_t dy, const Surface& source,
                 int32_t sx, int32_t sy, int32_t w, int32_t h) {
-    if (!s.composed_elsewhere) return blit(target, dx, dy, source, sx, sy, w, h);
+    if (!s.composed_elsewhere) {
+        const Rect written = blit(target, dx, dy, source, sx, sy, w, h);
+        if (s.composed_in_ascreen && &target == &s.ascreen && written.w > 0 && written.h > 0)
+            s.ascreen_written.push_back(written);
+        return written;
+    }
     const std::optional<ScenePicture> to = name_of(s, target);
     const std::optional<ScenePicture> from = name_of(s, source);
     if (!to || !from) return blit(target, dx, dy, source, sx, sy, w, h);

@@ -39,6 +39,21 @@ struct SceneSurfaces {
     // window takes the steps with the rectangles.
     bool composed_elsewhere = false;
     std::vector<DrawStep> draws;
+
+    // Built here, but straight into `ascreen` (true) instead of in `work` with the changed
+    // rectangles then copied onto `ascreen`: for a window whose buffers are the only place
+    // the picture need be. `work` then holds no pixels, and `ascreen_written` lists what was
+    // written into `ascreen` besides a painted background (cleared with `presented`), which is
+    // less than `presented`: a buffer that lags the picture must take the rest from where it
+    // is whole.
+    bool composed_in_ascreen = false;
+    std::vector<Rect> ascreen_written;
+    // Built so: where `ascreen` still shows a picture that left the scene while `work` would
+    // hold the background there (a picture's last place is erased in `work` but never
+    // presented). Presenting over them shows the background again, as a copy from `work` would.
+    std::vector<Rect> remnants;
+    // The picture frames are built in.
+    Surface& frame() { return composed_in_ascreen ? ascreen : work; }
 };
 
 }  // namespace vistaloom

@@ -321,6 +321,7 @@ void SaverSession::repaint_changes() {
         host_.repaint(surfaces_.presented);
     }
     surfaces_.presented.clear();
+    surfaces_.ascreen_written.clear();
     surfaces_.ascreen_repainted = false;
     surfaces_.ascreen_painted = false;
 }
@@ -436,10 +437,11 @@ void SaverSession::Form_Unload() {
 
 void SaverSession::save_last_screen() {
     if (!run_settings_.objects_off) {
-        restore_background(surfaces_.work, surfaces_.main, scene_);
-        draw_sprites(surfaces_.work, surfaces_.sprite, scene_);
+        restore_background(surfaces_.frame(), surfaces_.main, scene_);
+        if (surfaces_.composed_in_ascreen) uncover_remnants(scene_);
+        draw_sprites(surfaces_.frame(), surfaces_.sprite, scene_);
     }
-    present_frame(surfaces_.ascreen, surfaces_.work, scene_);
+    present_frame(surfaces_.ascreen, surfaces_.frame(), scene_);
     repaint_changes();
     host_.read_back_picture();
     WallpaperSeams seams{seams_.registry, seams_.desktop, seams_.folders};

@@ -62,7 +62,8 @@ void change_background(Scene& scene) {
     mark_painted(surfaces, ScenePicture::Ascreen);
 
     take_background(surfaces, surfaces.main);
-    take_background(surfaces, surfaces.work);
+    if (!surfaces.composed_in_ascreen) take_background(surfaces, surfaces.work);
+    surfaces.remnants.clear();
 
     run.scene_start_tick = scene.clock.tick_ms();
     run.background_change_due = 0;

@@ -35,11 +35,11 @@ LayerSaverScreen::LayerSaverScreen(LayerSaverScreenRecipe recipe, WaylandLayerSh
     recipe_.session_options.presentation = "wayland-layer";
     session_ = std::make_unique<SaverSession>(recipe_.settings, recipe_.values, seams, *this,
                                               recipe_.session_options);
-    work_store_ = std::make_unique<HugePageStore>();
     main_store_ = std::make_unique<HugePageStore>();
-    session_->surfaces().work.pixels.use_store(work_store_.get());
     session_->surfaces().main.pixels.use_store(main_store_.get());
-    // The picture is composed straight into the buffers the compositor reads.
+    // The frames are built straight in the buffers the compositor reads: no `work` to build
+    // them in and copy from, one write of each changed pixel.
+    session_->surfaces().composed_in_ascreen = true;
     surface_->hold_picture(session_->surfaces().ascreen.pixels);
 
     frame_timer_.setSingleShot(true);
@@ -164,16 +164,16 @@ void LayerSaverScreen::show_info_box() {
     overlay_->set_shown(BoxOverlay::Info, true);
 }
 
-// The buffer the picture is in lacks what was shown since its last turn; what the frame drew
-// there need not be taken from the buffer shown before.
-void LayerSaverScreen::note_drawn(const std::vector<Rect>& rects) {
+// The buffer the picture is in lacks what was shown since its last turn; what the frame wrote
+// there need not be taken from the buffer shown before. The frame changed more than it wrote
+// (the rectangles around each picture's old and new place): the rest comes from that buffer.
+void LayerSaverScreen::note_drawn() {
     const auto& s = session_->surfaces();
     QRegion drawn;
     if (s.ascreen_painted) {
         drawn = QRect(0, 0, s.ascreen.width, s.ascreen.height);
     } else {
-        for (const Rect& r : rects)
-            if (r.w > 0 && r.h > 0) drawn += QRect(r.x, r.y, r.w, r.h);
+        for (const Rect& r : s.ascreen_written) drawn += QRect(r.x, r.y, r.w, r.h);
     }
     surface_->picture_drawn(drawn);
 }
@@ -188,7 +188,7 @@ void LayerSaverScreen::read_back_picture() {
 }
 
 void LayerSaverScreen::repaint(const std::vector<Rect>& rects) {
-    note_drawn(rects);
+    note_drawn();
     const auto& s = session_->surfaces();
     QRegion changed;
     for (const Rect& r : rects)
@@ -203,7 +203,7 @@ QPoint LayerSaverScreen::own_part() const {
 
 void LayerSaverScreen::repaint_all() {
     const auto& s = session_->surfaces();
-    note_drawn(s.presented);
+    note_drawn();
     present(QRegion(QRect(own_part(), surface_->device_size())) +
             QRect(s.ascreen_left, s.ascreen_top, s.ascreen.width, s.ascreen.height));
 }

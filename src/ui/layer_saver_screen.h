@@ -102,7 +102,7 @@ class LayerSaverScreen : public QObject, public SaverWindowHost {
     void frame_done();
     void step_if_waiting();
     void step_now();
-    void note_drawn(const std::vector<Rect>& rects);
+    void note_drawn();
     void present(const QRegion& changed);
     void finish();
     int to_logical(int device) const;
@@ -115,7 +115,6 @@ class LayerSaverScreen : public QObject, public SaverWindowHost {
     QImage metrics_;
     std::unique_ptr<BoxOverlay> overlay_;
     std::unique_ptr<WaylandLayerSurface> surface_;
-    std::unique_ptr<HugePageStore> work_store_;
     std::unique_ptr<HugePageStore> main_store_;
     std::unique_ptr<SaverSession> session_;
     QTimer frame_timer_;

@@ -264,3 +264,39 @@ TEST(SceneRun, CountsTheRectanglesEachPassCopies) {
 
 }  // namespace
 }  // namespace vistaloom
+
+namespace vistaloom {
+namespace {
+
+// A picture freed where it can still be seen stays on the screen until another presents over
+// its place, whether the frames are built in `work` or straight in the shown picture.
+TEST(SceneRun, APictureFreedOnTheSceneStaysShownAlikeWhereverFramesAreBuilt) {
+    SaverSettings settings;
+    settings.objects_off = "1";  // the test places its own sprites
+    testing::SpriteRig in_work(1024, 768, settings), in_ascreen(1024, 768, settings);
+    in_ascreen.surfaces().composed_in_ascreen = true;
+    in_ascreen.surfaces().work = Surface();
+    bool remnant_seen = false;
+    for (testing::SpriteRig* rig : {&in_work, &in_ascreen}) {
+        place_sprite(rig->tables(), 1, 100, 200, 3, 3);
+        set_straight_motion(rig->tables(), 1, 6, 0, -20, -20, 400, 788);  // freed at x 400
+        place_sprite(rig->tables(), 2, 900, 260, 5, 5);
+        set_straight_motion(rig->tables(), 2, -5, 1, -400, -20, 1044, 788);
+    }
+    SceneRunner a(in_work.scene()), b(in_ascreen.scene());
+    for (int frame = 0; frame < 160; ++frame) {
+        a.run_frame();
+        b.run_frame();
+        ASSERT_EQ(in_work.surfaces().ascreen.pixels, in_ascreen.surfaces().ascreen.pixels)
+            << "frame " << frame;
+        remnant_seen = remnant_seen || !in_ascreen.surfaces().remnants.empty();
+        in_work.clock.advance(50);
+        in_ascreen.clock.advance(50);
+    }
+    EXPECT_TRUE(remnant_seen);
+    EXPECT_EQ(in_ascreen.slot(1).active, 0);
+    EXPECT_EQ(in_ascreen.slot(2).active, 1);
+}
+
+}  // namespace
+}  // namespace vistaloom
