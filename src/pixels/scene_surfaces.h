@@ -41,8 +41,8 @@ struct SceneSurfaces {
     std::vector<DrawStep> draws;
 
     // Built here, but straight into `ascreen` (true) instead of in `work` with the changed
-    // rectangles then copied onto `ascreen`: for a window whose buffers are the only place
-    // the picture need be. `work` then holds no pixels, and `ascreen_written` lists what was
+    // rectangles then copied onto `ascreen`: for a window that shows `ascreen` itself, since
+    // whatever a frame writes there it also presents. `work` then holds no pixels, and `ascreen_written` lists what was
     // written into `ascreen` besides a painted background (cleared with `presented`), which is
     // less than `presented`: a buffer that lags the picture must take the rest from where it
     // is whole.

@@ -86,12 +86,13 @@ void FrmMain::attach(SaverSession& session) {
     connect(&frame_timer_, &QTimer::timeout, this, &FrmMain::send_boxes_left_over);
     if (PixelStore* store = presenter_->picture_store())
         session.surfaces().ascreen.pixels.use_store(store);
-    // A presenter that composes needs no frame built in our memory, nor its background.
+    // A presenter that composes needs no frame built in our memory, nor its background. One
+    // that shows our picture has the frames built straight in it: whatever a frame writes
+    // there it also sends, so no `work` to build them in and copy from.
     session.surfaces().composed_elsewhere = presenter_->composes();
+    session.surfaces().composed_in_ascreen = !presenter_->composes();
     if (!presenter_->composes()) {
-        work_store_ = std::make_unique<HugePageStore>();
         main_store_ = std::make_unique<HugePageStore>();
-        session.surfaces().work.pixels.use_store(work_store_.get());
         session.surfaces().main.pixels.use_store(main_store_.get());
     }
     session_->Form_Load();

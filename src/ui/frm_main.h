@@ -160,7 +160,6 @@ class FrmMain : public QWidget, public SaverWindowHost {
     // Box changes made during the last frame step that no frame has sent yet.
     bool boxes_waited_ = false;
     // Large-page memory for the session's two other full-screen surfaces.
-    std::unique_ptr<HugePageStore> work_store_;
     std::unique_ptr<HugePageStore> main_store_;
 
     bool activation_queued_ = false;
