@@ -55,8 +55,8 @@ class Floor : public QWidget {
         xcb_poly_fill_rectangle(c_, background_, gc_, 1, &screen);
         xcb_copy_area(c_, background_, window_, gc_, 0, 0, 0, 0, screen.width, screen.height);
         for (int i = 0; i < pictures_; ++i) {
-            at_.push_back({(i * 200) % std::max(1, width() - 320),
-                           (i * 120) % std::max(1, height() - 240)});
+            at_.push_back(
+                {(i * 200) % std::max(1, width() - 320), (i * 120) % std::max(1, height() - 240)});
             step_.push_back({4 + i, 3 - (i % 2) * 6});
         }
         xcb_flush(c_);
@@ -84,8 +84,7 @@ class Floor : public QWidget {
             restore(d.x > 0 ? old.x : moved.x + 320, old.y, std::abs(d.x), 240);
             restore(old.x, d.y > 0 ? old.y : moved.y + 240, 320, std::abs(d.y));
             xcb_copy_area(c_, sheet_, window_, gc_, static_cast<int16_t>(i * 320), 0,
-                          static_cast<int16_t>(moved.x), static_cast<int16_t>(moved.y), 320,
-                          240);
+                          static_cast<int16_t>(moved.x), static_cast<int16_t>(moved.y), 320, 240);
             at_[i] = moved;
         }
         xcb_flush(c_);

@@ -8,9 +8,9 @@
 #include "pixels/scene_surfaces.h"
 #include "sprites/draw_order.h"
 #include "sprites/scene.h"
-#include "sprites/sprite_model.h"
 #include "sprites/scene_change.h"
 #include "sprites/scene_step.h"
+#include "sprites/sprite_model.h"
 #include "startup/run_settings.h"
 #include "startup/run_state.h"
 

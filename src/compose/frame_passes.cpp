@@ -55,29 +55,24 @@ Rect dirty_rect(const SpriteTables& tables, const sprite_rec& s) {
             round_to_int(bottom - top + 1)};
 }
 
-Rect overlap(const Rect& a, const Rect& b) {
-    const int32_t x0 = std::max(a.x, b.x), y0 = std::max(a.y, b.y);
-    const int32_t x1 = std::min(a.x + a.w, b.x + b.w), y1 = std::min(a.y + a.h, b.y + b.h);
-    return {x0, y0, std::max(0, x1 - x0), std::max(0, y1 - y0)};
-}
-
 }  // namespace
 
 void uncover_remnants(Scene& scene) {
     SceneSurfaces& surfaces = scene.surfaces;
-    if (surfaces.remnants.empty()) return;
-    for_each_slot_in_draw_order(scene.tables, scene.settings.sprite_active, [&](int32_t, sprite_rec& s) {
+    auto uncover = [&](int32_t, sprite_rec& s) {
         if (s.active == 0 || surfaces.remnants.empty()) return;
         const Rect dirty = dirty_rect(scene.tables, s);
         std::vector<Rect> left;
         for (const Rect& r : surfaces.remnants) {
-            const Rect o = overlap(r, dirty);
+            const Rect o = intersect(r, dirty);
             if (o.w > 0 && o.h > 0)
                 scene_blit(surfaces, surfaces.ascreen, o.x, o.y, surfaces.main, o.x, o.y, o.w, o.h);
             for (const Rect& part : uncovered_parts(r, {dirty})) left.push_back(part);
         }
         surfaces.remnants = std::move(left);
-    });
+    };
+    if (!surfaces.remnants.empty())
+        for_each_slot_in_draw_order(scene.tables, scene.settings.sprite_active, uncover);
 }
 
 uint64_t present_frame(Surface& target, const Surface& source, Scene& scene) {
@@ -87,10 +82,10 @@ uint64_t present_frame(Surface& target, const Surface& source, Scene& scene) {
         if (s.active == 0) return;
         const Rect d = dirty_rect(tables, s);
         // A frame built in `target` itself is there already; it only changed there.
-        const Rect copied = &target == &source
-                                ? clip_copy(target, d.x, d.y, source, d.x, d.y, d.w, d.h).target
-                                : scene_blit(scene.surfaces, target, d.x, d.y, source, d.x, d.y,
-                                             d.w, d.h);
+        const Rect copied =
+            &target == &source
+                ? clip_copy(target, d.x, d.y, source, d.x, d.y, d.w, d.h).target
+                : scene_blit(scene.surfaces, target, d.x, d.y, source, d.x, d.y, d.w, d.h);
         if (copied.w > 0 && copied.h > 0) {
             scene.surfaces.presented.push_back(copied);
             bytes += rect_bytes(copied);

@@ -24,6 +24,15 @@ void subtract(const Rect& r, const Rect& hole, std::vector<Rect>& out) {
 
 }  // namespace
 
+Rect intersect(const Rect& a, const Rect& b) {
+    const int32_t x0 = std::max(a.x, b.x);
+    const int32_t y0 = std::max(a.y, b.y);
+    const int32_t x1 = std::min(a.x + a.w, b.x + b.w);
+    const int32_t y1 = std::min(a.y + a.h, b.y + b.h);
+    if (x1 <= x0 || y1 <= y0) return {};
+    return {x0, y0, x1 - x0, y1 - y0};
+}
+
 std::vector<Rect> uncovered_parts(const Rect& area, const std::vector<Rect>& covers,
                                   size_t max_parts) {
     std::vector<Rect> parts;

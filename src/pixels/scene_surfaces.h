@@ -42,10 +42,10 @@ struct SceneSurfaces {
 
     // Built here, but straight into `ascreen` (true) instead of in `work` with the changed
     // rectangles then copied onto `ascreen`: for a window that shows `ascreen` itself, since
-    // whatever a frame writes there it also presents. `work` then holds no pixels, and `ascreen_written` lists what was
-    // written into `ascreen` besides a painted background (cleared with `presented`), which is
-    // less than `presented`: a buffer that lags the picture must take the rest from where it
-    // is whole.
+    // whatever a frame writes there it also presents. `work` then holds no pixels, and
+    // `ascreen_written` lists what was written into `ascreen` besides a painted background
+    // (cleared with `presented`), which is less than `presented`: a buffer that lags the
+    // picture must take the rest from where it is whole.
     bool composed_in_ascreen = false;
     std::vector<Rect> ascreen_written;
     // Built so: where `ascreen` still shows a picture that left the scene while `work` would

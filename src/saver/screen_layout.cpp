@@ -3,21 +3,14 @@
 #include <algorithm>
 #include <cmath>
 
+#include "pixels/rect_cover.h"
+
 namespace vistaloom {
 
 namespace {
 
 int32_t scaled(int32_t logical, double ratio) {
     return static_cast<int32_t>(std::lround(logical * ratio));
-}
-
-Rect intersect(const Rect& a, const Rect& b) {
-    const int32_t x0 = std::max(a.x, b.x);
-    const int32_t y0 = std::max(a.y, b.y);
-    const int32_t x1 = std::min(a.x + a.w, b.x + b.w);
-    const int32_t y1 = std::min(a.y + a.h, b.y + b.h);
-    if (x1 <= x0 || y1 <= y0) return {};
-    return {x0, y0, x1 - x0, y1 - y0};
 }
 
 // floor(a * b / c) and its ceiling for c > 0, exact for any pixel count.

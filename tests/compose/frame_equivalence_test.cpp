@@ -37,7 +37,8 @@ TEST(ComposeFrame, EqualsThePassesOneByOneWhileCopyingLess) {
     settings.speed_scale = 3;
     testing::ScriptedClock clock_a, clock_b;
     testing::SeededTestRandom random_a(11), random_b(11);
-    HeadlessScene a(700, 500, clock_a, random_a, settings), b(700, 500, clock_b, random_b, settings);
+    HeadlessScene a(700, 500, clock_a, random_a, settings),
+        b(700, 500, clock_b, random_b, settings);
     SceneRunner runner(a.scene);
     b.run.scene_start_tick = clock_b.tick_ms();
     uint64_t erased = 0;
@@ -67,7 +68,8 @@ TEST(ComposeFrame, BuiltInTheShownPictureEqualsBuiltInWork) {
     settings.speed_scale = 3;
     testing::ScriptedClock clock_a, clock_b;
     testing::SeededTestRandom random_a(5), random_b(5);
-    HeadlessScene a(500, 400, clock_a, random_a, settings), b(500, 400, clock_b, random_b, settings);
+    HeadlessScene a(500, 400, clock_a, random_a, settings),
+        b(500, 400, clock_b, random_b, settings);
     b.surfaces.composed_in_ascreen = true;
     b.surfaces.work = Surface();
     SceneRunner in_work(a.scene);
@@ -96,9 +98,12 @@ TEST(ComposeFrame, BuiltInTheShownPictureEqualsBuiltInWork) {
             for (int32_t y = 0; y < s.ascreen.height; ++y)
                 for (int32_t x = 0; x < w; ++x) {
                     const uint8_t c = covered[static_cast<size_t>(y) * w + x];
-                    if (c == 1) FAIL() << "written, not presented: frame " << frame << " at " << x << "," << y;
+                    if (c == 1)
+                        FAIL() << "written, not presented: frame " << frame << " at " << x << ","
+                               << y;
                     if (c == 0 && s.ascreen.at(x, y) != before.at(x, y))
-                        FAIL() << "changed, not written: frame " << frame << " at " << x << "," << y;
+                        FAIL() << "changed, not written: frame " << frame << " at " << x << ","
+                               << y;
                 }
         }
         before = s.ascreen;

@@ -2,9 +2,9 @@
 
 #include "pixels/palette.h"
 #include "sprite_rig.h"
-#include "support/seeded_test_random.h"
 #include "sprites/scene_change.h"
 #include "sprites/scene_step.h"
+#include "support/seeded_test_random.h"
 
 namespace vistaloom {
 namespace {
