@@ -94,7 +94,7 @@ FrameCopies compose_frame(Scene& scene) {
     if (s.composed_in_ascreen) keep_leavers(scene, drawn_before, erase);
     copies.restore_bytes =
         erase_uncovered(s, erase, moved_sprite_rects(s.frame(), s.sprite, scene));
-    if (s.composed_in_ascreen) uncover_remnants(scene);
+    uncover_remnants(scene);
     const DrawnSprites drawn = draw_moved_sprites(s.frame(), s.sprite, scene);
     copies.draw_bytes = drawn.bytes;
     copies.live_sprites = drawn.live;

@@ -29,9 +29,9 @@ Rect last_place(const Surface& target, const Surface& source, const SpriteTables
 // scene.surfaces.presented so the window repaints only those. Returns the bytes copied.
 uint64_t present_frame(Surface& target, const Surface& source, Scene& scene);
 
-// For a frame built in `ascreen` itself, before its sprites are drawn: what present_frame's
-// copy from `work` would do to the remnants, where this frame presents over them (the
-// background comes back there), and they shrink by it.
+// Before a frame's sprites are drawn: what present_frame's copy from `work` would do to the
+// remnants (which only a frame built in `ascreen` itself has), where this frame presents over
+// them (the background comes back there), and they shrink by it.
 void uncover_remnants(Scene& scene);
 
 // Bytes of 32-bit pixels in a copied rectangle.

@@ -438,7 +438,7 @@ void SaverSession::Form_Unload() {
 void SaverSession::save_last_screen() {
     if (!run_settings_.objects_off) {
         restore_background(surfaces_.frame(), surfaces_.main, scene_);
-        if (surfaces_.composed_in_ascreen) uncover_remnants(scene_);
+        uncover_remnants(scene_);
         draw_sprites(surfaces_.frame(), surfaces_.sprite, scene_);
     }
     present_frame(surfaces_.ascreen, surfaces_.frame(), scene_);

@@ -262,12 +262,6 @@ TEST(SceneRun, CountsTheRectanglesEachPassCopies) {
     EXPECT_EQ(rig.surfaces().ascreen.at(114, 220), HeadlessScene::sheet_pixel(20, 261));
 }
 
-}  // namespace
-}  // namespace vistaloom
-
-namespace vistaloom {
-namespace {
-
 // A picture freed where it can still be seen stays on the screen until another presents over
 // its place, whether the frames are built in `work` or straight in the shown picture.
 TEST(SceneRun, APictureFreedOnTheSceneStaysShownAlikeWhereverFramesAreBuilt) {
