@@ -137,6 +137,18 @@ start_server() {
     esac
 }
 
+# Percent of one core the display server spends with no client of ours, over IDLE_SECONDS
+# (default 5) once it has settled: headless sway ticks its outputs 60 times a second with
+# nothing to show, Xvfb sleeps. Both comparisons below also read the sums less it.
+server_idle() {
+    sleep 1
+    local x0 t0 x1 t1
+    x0=$(cpu_ns "$XVFB_PID"); t0=$(date +%s.%N)
+    sleep "${IDLE_SECONDS:-5}"
+    x1=$(cpu_ns "$XVFB_PID"); t1=$(date +%s.%N)
+    python3 -c "import sys; print(f'{100.0 * ($x1 - $x0) / 1e9 / ($t1 - $t0):.2f}')"
+}
+
 measure() {
     local name=$1 geometry=$2 rate=$3
     shift 3
@@ -150,6 +162,8 @@ measure_one() {
     local name=$1 presenter=$2 geometry=$3 rate=$4
     shift 4
     start_server "$geometry"
+    local idle
+    idle=$(server_idle)
     write_settings "active_module=$theme" "$@"
     local log="$E2E_DIR/$name.frames" started
     rm -f "$log"
@@ -176,7 +190,7 @@ measure_one() {
     kill -TERM "$SAVER_PID"
     wait_exit "$SAVER_PID" 20
     python3 - "$log" "$first_frame" "$last_frame" "$rate" "$name" "$geometry" \
-        "$s0" "$s1" "$x0" "$x1" "$t0" "$t1" 1000000000 "$first_ms" "$peak" "$a0" "$a1" "$summary" <<'PY'
+        "$s0" "$s1" "$x0" "$x1" "$t0" "$t1" 1000000000 "$first_ms" "$peak" "$a0" "$a1" "$summary" "$idle" <<'PY'
 import sys
 log, first, last, rate, name, geometry = sys.argv[1:7]
 shown_by = next((l.split()[1] for l in open(log) if l.startswith('presentation ')), '?')
@@ -202,10 +216,11 @@ first_ms, peak_kb = float(sys.argv[14]), int(sys.argv[15])
 audio = 100.0 * (int(sys.argv[17]) - int(sys.argv[16])) / 1e9 / (float(sys.argv[12]) - float(sys.argv[11]))
 print(f"{name} by {shown_by} ({geometry}, frame_rate {rate}): {wall:.1f} s, {len(periods)} frame periods")
 with open(sys.argv[18], 'a') as out:
-    out.write(f"{name} {shown_by} {saver:.2f} {xserver:.2f} {saver + xserver:.2f} {first_ms:.0f} {peak_kb / 1024:.1f}\n")
+    out.write(f"{name} {shown_by} {saver:.2f} {xserver:.2f} {saver + xserver:.2f} {first_ms:.0f} {peak_kb / 1024:.1f}"
+              f" {sys.argv[19]}\n")
 print(f"  first frame {first_ms:.0f} ms after exec, peak memory {peak_kb / 1024:.1f} MB")
 print(f"  CPU, percent of one core: saver {saver:.2f}  display server {xserver:.2f}  together {saver + xserver:.2f}"
-      f"  (of the saver, its audio thread {audio:.2f})")
+      f"  (of the saver, its audio thread {audio:.2f}; the server alone before the saver {sys.argv[19]})")
 if periods:
     print(f"  frame period ms: min {periods[0]}  median {pct(0.5)}  p99 {pct(0.99)}  max {periods[-1]}"
           f"  target {target}  within {target}..{target + 2}: {100.0 * within / len(periods):.1f}%")
@@ -271,6 +286,8 @@ outside_program() {
         start_x 1920x1080x24
         ;;
     esac
+    local idle
+    idle=$(server_idle)
     "$@" >/dev/null 2>&1 &
     local pid=$! s0 x0 t0 s1 x1 t1
     sleep 2
@@ -279,16 +296,17 @@ outside_program() {
     s1=$(cpu_ns "$pid"); x1=$(cpu_ns "$XVFB_PID"); t1=$(date +%s.%N)
     kill "$pid"
     wait "$pid" 2>/dev/null || true
-    python3 - "$name" "$s0" "$s1" "$x0" "$x1" "$t0" "$t1" 1000000000 "$summary" <<'PY'
+    python3 - "$name" "$s0" "$s1" "$x0" "$x1" "$t0" "$t1" 1000000000 "$summary" "$idle" <<'PY'
 import sys
 name = sys.argv[1]
 s0, s1, x0, x1 = (int(v) for v in sys.argv[2:6])
 wall, ns = float(sys.argv[7]) - float(sys.argv[6]), int(sys.argv[8])
 program, xserver = 100.0 * (s1 - s0) / ns / wall, 100.0 * (x1 - x0) / ns / wall
 print(f"{name}-1080p (1920x1080): {wall:.1f} s")
-print(f"  CPU, percent of one core: {name} {program:.2f}  display server {xserver:.2f}  together {program + xserver:.2f}")
+print(f"  CPU, percent of one core: {name} {program:.2f}  display server {xserver:.2f}  together {program + xserver:.2f}"
+      f"  (the server alone before it {sys.argv[10]})")
 with open(sys.argv[9], 'a') as out:
-    out.write(f"{name}-1080p {name} {program:.2f} {xserver:.2f} {program + xserver:.2f} - -\n")
+    out.write(f"{name}-1080p {name} {program:.2f} {xserver:.2f} {program + xserver:.2f} - - {sys.argv[10]}\n")
 PY
     kill "$XVFB_PID" 2>/dev/null || true
     wait "$XVFB_PID" 2>/dev/null || true
@@ -344,18 +362,21 @@ rows = [line.split() for line in open(sys.argv[1]) if line.strip()]
 if not rows:
     sys.exit(0)
 print()
-print(f"{'case':28} {'path':14} {'saver':>7} {'server':>7} {'sum':>7} {'first ms':>9} {'peak MB':>8}")
+print(f"{'case':28} {'path':14} {'saver':>7} {'server':>7} {'sum':>7} {'first ms':>9} {'peak MB':>8} {'idle':>6}")
 for r in rows:
-    print(f"{r[0]:28} {r[1]:14} {r[2]:>7} {r[3]:>7} {r[4]:>7} {r[5]:>9} {r[6]:>8}")
+    print(f"{r[0]:28} {r[1]:14} {r[2]:>7} {r[3]:>7} {r[4]:>7} {r[5]:>9} {r[6]:>8} {r[7]:>6}")
 pop = [float(r[4]) for r in rows if r[0] == 'popsquares-1080p']
 floor = [float(r[4]) for r in rows if r[0] == 'floor-1080p']
 def sums(case):
-    return [(r[1], float(r[4])) for r in rows if r[0] == case]
-for path, wayland in sums('wayland-1080p-muted'):
-    for x11_path, x11 in sums('x11-1080p-muted'):
-        print(f"wayland-1080p-muted against x11-1080p-muted by {x11_path}: {wayland / x11:.2f}x")
-    for _, wfloor in sums('wayland-floor-1080p'):
-        print(f"wayland-1080p-muted against the wayland floor: {wayland / wfloor:.2f}x")
+    return [(r[1], float(r[4]), float(r[4]) - float(r[7])) for r in rows if r[0] == case]
+# "less idle": what the saver adds to the machine, the server's cost with no client taken off.
+for path, wayland, wayland_added in sums('wayland-1080p-muted'):
+    for x11_path, x11, x11_added in sums('x11-1080p-muted'):
+        print(f"wayland-1080p-muted against x11-1080p-muted by {x11_path}: {wayland / x11:.2f}x"
+              f" (less each server's idle: {wayland_added:.2f} against {x11_added:.2f}, {wayland_added / x11_added:.2f}x)")
+    for _, wfloor, wfloor_added in sums('wayland-floor-1080p'):
+        print(f"wayland-1080p-muted against the wayland floor: {wayland / wfloor:.2f}x"
+              f" (less idle: {wayland_added / wfloor_added:.2f}x)")
 for r in rows:
     if r[0] != 'defaults-1080p-muted':
         continue
