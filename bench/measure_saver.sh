@@ -5,6 +5,7 @@
 #
 #   bench/measure_saver.sh [BUILD_DIR]        (default: build)
 #   MEASURE_SECONDS=30   length of each measured stretch
+#   IDLE_SECONDS=5       length of the stretch each display server is measured alone first
 #   MEASURE_CASES="..."  which cases to run (default: "defaults-1080p 4k-60fps-10sprites")
 #                        more: the -muted variants, music-wav and music-mp3 (a theme whose
 #                        only track is the demo tune as WAV or MP3; needs fluidsynth and
@@ -139,14 +140,15 @@ start_server() {
 
 # Percent of one core the display server spends with no client of ours, over IDLE_SECONDS
 # (default 5) once it has settled: headless sway ticks its outputs 60 times a second with
-# nothing to show, Xvfb sleeps. Both comparisons below also read the sums less it.
+# nothing to show, Xvfb sleeps. The Wayland comparisons of the closing table also give the
+# sums less it.
 server_idle() {
     sleep 1
     local x0 t0 x1 t1
     x0=$(cpu_ns "$XVFB_PID"); t0=$(date +%s.%N)
     sleep "${IDLE_SECONDS:-5}"
     x1=$(cpu_ns "$XVFB_PID"); t1=$(date +%s.%N)
-    python3 -c "import sys; print(f'{100.0 * ($x1 - $x0) / 1e9 / ($t1 - $t0):.2f}')"
+    python3 -c "print(f'{100.0 * ($x1 - $x0) / 1e9 / ($t1 - $t0):.2f}')"
 }
 
 measure() {
