@@ -159,7 +159,8 @@ class FrmMain : public QWidget, public SaverWindowHost {
     std::unique_ptr<Presenter> presenter_;
     // Box changes made during the last frame step that no frame has sent yet.
     bool boxes_waited_ = false;
-    // Large-page memory for the session's two other full-screen surfaces.
+    // Large-page memory for `main`, the one full-screen surface besides `ascreen` that a
+    // presenter showing our picture needs (its frames are built straight in `ascreen`).
     std::unique_ptr<HugePageStore> main_store_;
 
     bool activation_queued_ = false;
