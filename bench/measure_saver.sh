@@ -17,7 +17,9 @@
 #                        compare defaults-1080p-muted against: xscreensaver-data),
 #                        floor-1080p (bench/floor/frame_floor: a Qt program doing no more
 #                        than the default frames' copies on the X server, the floor under
-#                        defaults-1080p-muted), wayland-floor-1080p (bench/floor/
+#                        defaults-1080p-muted), floor-4k-60fps-10sprites (the same program
+#                        with ten pictures at 60 fps at 3840x2160, the floor under
+#                        4k-60fps-10sprites-muted), wayland-floor-1080p (bench/floor/
 #                        wayland_floor: a layer-shell client drawing the same frames into one
 #                        shm buffer, the compositor's floor under wayland-1080p-muted)
 #   MEASURE_PRESENTERS="xpixmap shm"  the X11 paths each X11 case runs with, side by side:
@@ -271,21 +273,21 @@ startup_one() {
     wait "$XVFB_PID" 2>/dev/null || true
 }
 
-# A program other than the saver on a 1920x1080 display server (`server`: x for Xvfb,
+# A program other than the saver on a display server of `size` (`server`: x for Xvfb,
 # wayland for headless sway), measured as the saver is: the program and the server together.
-# `name` heads its line in the table.
+# `name` heads its line in the table, `label` stands in its path column.
 outside_program() {
-    local name=$1 server=$2
-    shift 2
+    local name=$1 label=$2 server=$3 size=$4
+    shift 4
     case $server in
     wayland)
         unset DISPLAY
-        SWAY_OUTPUTS="HEADLESS-1:1920x1080" start_sway
+        SWAY_OUTPUTS="HEADLESS-1:$size" start_sway
         XVFB_PID=$SWAY_PID
         ;;
     *)
         unset WAYLAND_DISPLAY
-        start_x 1920x1080x24
+        start_x "${size}x24"
         ;;
     esac
     local idle
@@ -298,17 +300,17 @@ outside_program() {
     s1=$(cpu_ns "$pid"); x1=$(cpu_ns "$XVFB_PID"); t1=$(date +%s.%N)
     kill "$pid"
     wait "$pid" 2>/dev/null || true
-    python3 - "$name" "$s0" "$s1" "$x0" "$x1" "$t0" "$t1" 1000000000 "$summary" "$idle" <<'PY'
+    python3 - "$name" "$s0" "$s1" "$x0" "$x1" "$t0" "$t1" 1000000000 "$summary" "$idle" "$size" "$label" <<'PY'
 import sys
-name = sys.argv[1]
+name, program_name = sys.argv[1], sys.argv[12]
 s0, s1, x0, x1 = (int(v) for v in sys.argv[2:6])
 wall, ns = float(sys.argv[7]) - float(sys.argv[6]), int(sys.argv[8])
 program, xserver = 100.0 * (s1 - s0) / ns / wall, 100.0 * (x1 - x0) / ns / wall
-print(f"{name}-1080p (1920x1080): {wall:.1f} s")
-print(f"  CPU, percent of one core: {name} {program:.2f}  display server {xserver:.2f}  together {program + xserver:.2f}"
+print(f"{name} ({sys.argv[11]}): {wall:.1f} s")
+print(f"  CPU, percent of one core: {program_name} {program:.2f}  display server {xserver:.2f}  together {program + xserver:.2f}"
       f"  (the server alone before it {sys.argv[10]})")
 with open(sys.argv[9], 'a') as out:
-    out.write(f"{name}-1080p {name} {program:.2f} {xserver:.2f} {program + xserver:.2f} - - {sys.argv[10]}\n")
+    out.write(f"{name} {program_name} {program:.2f} {xserver:.2f} {program + xserver:.2f} - - {sys.argv[10]}\n")
 PY
     kill "$XVFB_PID" 2>/dev/null || true
     wait "$XVFB_PID" 2>/dev/null || true
@@ -319,7 +321,7 @@ popsquares() {
     local hack=/usr/libexec/xscreensaver/popsquares
     [ -x "$hack" ] || hack=/usr/lib/xscreensaver/popsquares
     [ -x "$hack" ] || fail "popsquares is needed (xscreensaver-data)"
-    outside_program popsquares x "$hack" -root
+    outside_program popsquares-1080p popsquares x 1920x1080 "$hack" -root
 }
 
 # The least a Qt program pays for the default frames (4 pictures moved at 20 frames a second,
@@ -327,7 +329,15 @@ popsquares() {
 floor() {
     local program=$build/bench/frame_floor
     [ -x "$program" ] || fail "$program is not built"
-    outside_program floor x "$program" 4 20
+    outside_program floor-1080p floor x 1920x1080 "$program" 4 20
+}
+
+# The same at 3840x2160 for ten pictures at 60 frames a second: the floor under
+# 4k-60fps-10sprites-muted, most of it the server's copies of the pictures themselves.
+floor_4k() {
+    local program=$build/bench/frame_floor
+    [ -x "$program" ] || fail "$program is not built"
+    outside_program floor-4k-60fps-10sprites floor x 3840x2160 "$program" 10 60
 }
 
 # The least a layer-shell client makes the compositor pay for the same frames (each picture
@@ -336,7 +346,7 @@ floor() {
 wayland_floor() {
     local program=$build/bench/wayland_floor
     [ -x "$program" ] || fail "$program is not built"
-    outside_program wayland-floor wayland "$program" 4 20
+    outside_program wayland-floor-1080p wayland-floor wayland 1920x1080 "$program" 4 20
 }
 
 for c in $cases; do
@@ -344,6 +354,7 @@ for c in $cases; do
     startup-4k) startup ;;
     popsquares-1080p) popsquares ;;
     floor-1080p) floor ;;
+    floor-4k-60fps-10sprites) floor_4k ;;
     wayland-floor-1080p) wayland_floor ;;
     music-wav) make_music_theme wav DemoWav && theme=DemoWav measure "$c" 1920x1080x24 20 ;;
     music-mp3) make_music_theme mp3 DemoMp3 && theme=DemoMp3 measure "$c" 1920x1080x24 20 ;;
@@ -379,7 +390,12 @@ for path, wayland, wayland_added in sums('wayland-1080p-muted'):
     for _, wfloor, wfloor_added in sums('wayland-floor-1080p'):
         print(f"wayland-1080p-muted against the wayland floor: {wayland / wfloor:.2f}x"
               f" (less idle: {wayland_added / wfloor_added:.2f}x)")
+floor_4k = [r for r in rows if r[0] == 'floor-4k-60fps-10sprites']
 for r in rows:
+    if r[0] == '4k-60fps-10sprites-muted' and floor_4k:
+        f = floor_4k[0]
+        print(f"4k-60fps-10sprites-muted by {r[1]} against the floor: {float(r[4]) / float(f[4]):.2f}x"
+              f" (saver {r[2]} against {f[2]}, server {r[3]} against {f[3]})")
     if r[0] != 'defaults-1080p-muted':
         continue
     if pop:

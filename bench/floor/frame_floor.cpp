@@ -42,8 +42,9 @@ class Floor : public QWidget {
         const uint32_t values[] = {0x00336699, 0};
         xcb_create_gc(c_, gc_, window_, XCB_GC_FOREGROUND | XCB_GC_GRAPHICS_EXPOSURES, values);
         sheet_ = xcb_generate_id(c_);
-        xcb_create_pixmap(c_, 24, sheet_, window_, 320 * 10, 240);
-        const xcb_rectangle_t all{0, 0, 320 * 10, 240};
+        // The pictures one under another: each in one run of the server's memory.
+        xcb_create_pixmap(c_, 24, sheet_, window_, 320, 240 * 10);
+        const xcb_rectangle_t all{0, 0, 320, 240 * 10};
         xcb_poly_fill_rectangle(c_, sheet_, gc_, 1, &all);
         background_ = xcb_generate_id(c_);
         xcb_create_pixmap(c_, 24, background_, window_, static_cast<uint16_t>(width()),
@@ -83,7 +84,7 @@ class Floor : public QWidget {
             // What the picture uncovered: a column and a row beside its new place.
             restore(d.x > 0 ? old.x : moved.x + 320, old.y, std::abs(d.x), 240);
             restore(old.x, d.y > 0 ? old.y : moved.y + 240, 320, std::abs(d.y));
-            xcb_copy_area(c_, sheet_, window_, gc_, static_cast<int16_t>(i * 320), 0,
+            xcb_copy_area(c_, sheet_, window_, gc_, 0, static_cast<int16_t>(i * 240),
                           static_cast<int16_t>(moved.x), static_cast<int16_t>(moved.y), 320, 240);
             at_[i] = moved;
         }

@@ -8,10 +8,17 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "pixels/sheet_layout.h"
 #include "platform/box_overlay.h"
 #include "platform/qt_rect.h"
 
 namespace vistaloom {
+
+namespace {
+
+constexpr int32_t kMaxPixmapSide = 32767;
+
+}  // namespace
 
 XPixmapPresenter::~XPixmapPresenter() {
     for (Pixmap& p : pixmaps_)
@@ -33,8 +40,8 @@ bool XPixmapPresenter::pixmap_fits(int32_t width, int32_t height) {
     const uint32_t id = xcb_generate_id(c_);
     xcb_generic_error_t* error = xcb_request_check(
         c_, xcb_create_pixmap_checked(c_, kDepth, id, window_,
-                                      static_cast<uint16_t>(std::clamp(width, 1, 32767)),
-                                      static_cast<uint16_t>(std::clamp(height, 1, 32767))));
+                                      static_cast<uint16_t>(std::clamp(width, 1, kMaxPixmapSide)),
+                                      static_cast<uint16_t>(std::clamp(height, 1, kMaxPixmapSide))));
     if (error != nullptr) {
         std::free(error);
         return false;
@@ -43,26 +50,41 @@ bool XPixmapPresenter::pixmap_fits(int32_t width, int32_t height) {
     return true;
 }
 
-uint32_t XPixmapPresenter::pixmap(const SceneSurfaces& surfaces, ScenePicture name) {
+namespace {
+
+// Only the sheet is stacked: it is only ever read, so no copy has to be split to write it.
+int32_t stacked_columns(ScenePicture name, const Surface& picture) {
+    const bool fits = picture.width % kSheetColumns == 0 &&
+                      int64_t{picture.height} * kSheetColumns <= kMaxPixmapSide;
+    return name == ScenePicture::Sheet && fits ? kSheetColumns : 1;
+}
+
+}  // namespace
+
+const XPixmapPresenter::Pixmap& XPixmapPresenter::made(const SceneSurfaces& surfaces,
+                                                      ScenePicture name) {
     Pixmap& p = pixmaps_[static_cast<size_t>(name)];
     const Surface& picture = scene_picture(surfaces, name);
     // A picture given up at the end of the run keeps its pixmap for the last read-back.
-    if (picture.empty() || (picture.width == p.width && picture.height == p.height)) return p.id;
+    if (picture.empty() || (picture.width == p.width && picture.height == p.height)) return p;
     if (p.id) xcb_free_pixmap(c_, p.id);
     p.id = xcb_generate_id(c_);
     p.width = picture.width;
     p.height = picture.height;
-    xcb_create_pixmap(c_, kDepth, p.id, window_, static_cast<uint16_t>(p.width),
-                      static_cast<uint16_t>(p.height));
-    return p.id;
+    p.columns = stacked_columns(name, picture);
+    xcb_create_pixmap(c_, kDepth, p.id, window_, static_cast<uint16_t>(p.width / p.columns),
+                      static_cast<uint16_t>(p.height * p.columns));
+    return p;
 }
 
 void XPixmapPresenter::upload(const SceneSurfaces& surfaces, ScenePicture name) {
     const Surface& picture = scene_picture(surfaces, name);
     if (picture.empty() || picture.pixels.empty()) return;
-    const uint32_t id = pixmap(surfaces, name);
-    put(id, picture.pixels.data(), picture.stride, picture.height,
-        Rect{0, 0, picture.width, picture.height}, 0, 0);
+    const Pixmap& p = made(surfaces, name);
+    const int32_t width = p.width / p.columns;
+    for (int32_t c = 0; c < p.columns; ++c)
+        put(p.id, picture.pixels.data(), picture.stride, picture.height,
+            Rect{c * width, 0, width, picture.height}, 0, c * picture.height);
 }
 
 // Where the shown picture will differ from the frame being built once the listed steps are
@@ -176,8 +198,8 @@ bool XPixmapPresenter::replay(const PresentedPicture& picture) {
                 Rect{step.src_x, step.src_y, step.to.w, step.to.h}, step.to.x, step.to.y);
             continue;
         }
-        copy(pixmap(surfaces, step.source), pixmap(surfaces, step.target), step.to, step.src_x,
-             step.src_y);
+        const uint32_t target = pixmap(surfaces, step.target);
+        copy(made(surfaces, step.source), target, step.to, step.src_x, step.src_y);
     }
     surfaces.draws.clear();
     differs_ = differs;
@@ -209,7 +231,7 @@ void XPixmapPresenter::draw_on_window(const PresentedPicture& picture) {
         const Rect place{step.to.x + origin.x(), step.to.y + origin.y(), step.to.w, step.to.h};
         // Clipping costs the server for every copy; only one that meets a box needs it.
         const uint32_t gc = boxes.intersects(to_qrect(place)) ? window_gc_ : gc_;
-        copy(pixmap(surfaces, step.source), window_, place, step.src_x, step.src_y, gc);
+        copy(made(surfaces, step.source), window_, place, step.src_x, step.src_y, gc);
         stale_ |= to_qrect(step.to);
     }
     surfaces.draws.clear();
@@ -307,10 +329,29 @@ void XPixmapPresenter::bring_frame_up(const QRegion& where) {
     const uint32_t main = pixmaps_[static_cast<size_t>(ScenePicture::Main)].id;
     for (const QRect& r : due) copy(main, frame, to_rect(r), r.x(), r.y());
     for (const Piece& p : pieces_) {
-        const uint32_t from = pixmaps_[static_cast<size_t>(p.source)].id;
+        const Pixmap& from = pixmaps_[static_cast<size_t>(p.source)];
         for (const QRect& r : due& p.to) copy(from, frame, to_rect(r), r.x() + p.dx, r.y() + p.dy);
     }
     if (due == QRegion(stale_)) stale_ = QRect();
+}
+
+void XPixmapPresenter::copy(const Pixmap& from, uint32_t to, const Rect& r, int32_t sx,
+                            int32_t sy, uint32_t gc) {
+    if (from.columns == 1) {
+        copy(from.id, to, r, sx, sy, gc);
+        return;
+    }
+    // Rows outside the picture would be another column's in the pixmap.
+    const int32_t top = std::max(sy, 0);
+    const int32_t bottom = std::min(sy + r.h, from.height);
+    const int32_t width = from.width / from.columns;
+    for (int32_t c = 0; c < from.columns; ++c) {
+        const int32_t left = std::max(sx, c * width);
+        const int32_t right = std::min(sx + r.w, (c + 1) * width);
+        if (right <= left || bottom <= top) continue;
+        copy(from.id, to, Rect{r.x + left - sx, r.y + top - sy, right - left, bottom - top},
+             left - c * width, top + c * from.height, gc);
+    }
 }
 
 void XPixmapPresenter::copy(uint32_t from, uint32_t to, const Rect& r, int32_t sx, int32_t sy,

@@ -38,19 +38,30 @@ class XPixmapPresenter : public ShmPresenter {
     void put_scene(const Surface& scene, const Rect& from, int32_t dx, int32_t dy) override;
 
   private:
+    // `width` and `height` are the picture's. The sheet's pixmap holds the sheet's columns
+    // one under another (`columns` of them), so that each of its pictures lies in one run of
+    // the server's memory, rows 1280 bytes apart instead of with the neighbouring picture
+    // between them; Xvfb copies a picture out of that about a quarter faster.
     struct Pixmap {
         uint32_t id = 0;
         int32_t width = 0;
         int32_t height = 0;
+        int32_t columns = 1;
     };
     bool pixmap_fits(int32_t width, int32_t height);
     // The pixmap of `name`, made (again) at the size its picture has in our memory now.
-    uint32_t pixmap(const SceneSurfaces& surfaces, ScenePicture name);
+    const Pixmap& made(const SceneSurfaces& surfaces, ScenePicture name);
+    uint32_t pixmap(const SceneSurfaces& surfaces, ScenePicture name) {
+        return made(surfaces, name).id;
+    }
     // Carries out the listed steps; true when they went straight onto the window.
     bool replay(const PresentedPicture& picture);
     static QRegion differs_after(const SceneSurfaces& surfaces, QRegion differs, bool& reads_shown);
     static bool each_change_shown(const std::vector<DrawStep>& steps);
     void copy(uint32_t from, uint32_t to, const Rect& r, int32_t sx, int32_t sy, uint32_t gc = 0);
+    // A copy out of `from` at (sx, sy) in its picture's own coordinates.
+    void copy(const Pixmap& from, uint32_t to, const Rect& r, int32_t sx, int32_t sy,
+              uint32_t gc = 0);
 
     // A part of the frame that is not the clean background: its rectangle `to` holds
     // `source` moved by (dx, dy).
